@@ -1,0 +1,42 @@
+# Orvelle: the two commands of the README.
+#   make run   installs what is missing, builds, and starts Orvelle (with no
+#              display: runs the demo on a virtual display and says where its
+#              screenshot and files are)
+#   make test  installs what is missing, builds, runs every test (plain and
+#              under AddressSanitizer + UndefinedBehaviorSanitizer)
+#   make bench builds and runs the benchmarks
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: deps build run test test-plain test-sanitize fuzz bench clean
+
+deps:
+	@./scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@./scripts/run.sh $(BUILD)
+
+test-plain: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON -DORVELLE_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+fuzz: deps
+	./scripts/fuzz.sh
+
+test: test-sanitize fuzz test-plain
+
+bench: build
+	@./scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

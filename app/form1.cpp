@@ -1,0 +1,192 @@
+#include "app/form1.h"
+
+#include "app/library_placement.h"
+#include "resources/pictures.h"
+#include "app/separator_line.h"
+#include "capture/acquire.h"
+#include "capture/canvas_area.h"
+#include "capture/picture_box.h"
+#include "capture/trim.h"
+#include "common/message_box.h"
+#include "common/numbers.h"
+#include "common/units.h"
+#include "export/jpeg_export.h"
+#include "export/jpeg_library.h"
+#include "export/save_folder.h"
+#include "settings/settings_file.h"
+#include "settings/trim_info.h"
+#include "sysinfo/form2.h"
+#include "sysinfo/os_name.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace orvelle {
+
+Form1::Form1(Form1Environment environment, QWidget *parent) : QMainWindow(parent), m_env(std::move(environment)) {
+  InitOrvellePictures();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+  CreateControls();
+  CreateMenus();
+  SetTabOrder();
+  resize(1063, 525 + menuBar()->sizeHint().height());
+
+  m_editor = std::make_unique<FrameEditor>(m_state.frame, *Picture1, *Text1, FrameReadouts{Label6, Label7, Label8, Label9},
+                                           [this] { return frameColour(); });
+  connect(Picture1, &PictureBox::mouseDown, this, [this](int b, int, float x, float y) { m_editor->MouseDown(b, x, y); });
+  connect(Picture1, &PictureBox::mouseMove, this, [this](int b, int, float x, float y) { m_editor->MouseMove(b, x, y); });
+  connect(Picture1, &PictureBox::mouseUp, this, [this](int b, int, float x, float y) { m_editor->MouseUp(b, x, y); });
+
+  const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click, &Form1::Command3_Click,
+                                                   &Form1::Command4_Click, &Form1::Command5_Click, &Form1::Command6_Click};
+  for (std::size_t i = 0; i < clicks.size(); ++i) {
+    connect(m_commands[i], &QToolButton::clicked, this, clicks[i]);
+  }
+  connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
+}
+
+Form1::~Form1() { delete m_versionWindow.data(); }
+
+QString Form1::settingsPath() const { return SettingsFilePath(m_env.programFolder); }
+
+QSize Form1::clientPixels() const {
+  // Before the window is first shown its layout has not run yet: the client
+  // area is the window less the menu bar.
+  if (isVisible()) {
+    return m_client->size();
+  }
+  return QSize(width(), height() - menuBar()->sizeHint().height());
+}
+
+FrameColour Form1::frameColour() const { return FrameColourOf(Option1->isChecked(), Option2->isChecked()); }
+
+void Form1::Start() {
+  Load();
+  showMaximized();
+  activateWindow();
+  Picture1->setFocus();
+}
+
+void Form1::Load() {
+  setWindowTitle(kApplicationTitle);
+
+  const ScreenMetrics screen = m_env.screen();
+  MeasureScreen(screen, m_screenSize);
+  FitWindowToScreen(*this, m_lines, m_screenSize, screen.twipsPerPixel);
+
+  const QSize client = clientPixels();
+  Picture1->setGeometry(0, CanvasTopPixels(), client.width(), client.height() - TwipsToPixels(300));
+  Picture1->show();
+  Picture2->hide();
+  Option1->setChecked(true);
+
+  m_state.SaveFolder = ReadSetting(QStringLiteral("F_Path"), QStringLiteral("File"), settingsPath());
+  m_panel1->setText(m_state.SaveFolder);
+
+  const QString source = m_env.executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
+  const LibraryPlacement placement = PlaceJpegLibrary(GetOsName(m_env.osVersion()), source, m_env.systemRoot);
+  switch (placement.outcome) {
+  case LibraryPlacement::Outcome::NoTarget:
+    ShowMessage(this, QStringLiteral("このOSでは、動作を確認していません。"));
+    return;
+  case LibraryPlacement::Outcome::CopyFailed:
+    ShowMessage(this, QStringLiteral("JPEG 保存ライブラリ「%1」を「%2」へコピーできませんでした。\n%3")
+                          .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(placement.target), placement.error));
+    return;
+  case LibraryPlacement::Outcome::AlreadyPresent:
+  case LibraryPlacement::Outcome::Copied:
+    return;
+  }
+}
+
+void Form1::closeEvent(QCloseEvent *event) {
+  QCoreApplication::processEvents();
+  event->accept();
+  QMainWindow::closeEvent(event);
+  if (m_versionWindow) {
+    m_versionWindow->close();
+  }
+  m_env.terminate();
+}
+
+void Form1::M_F_Exit_Click() { close(); }
+
+void Form1::Command1_Click() {
+  auto loaded = LoadTrimInfo(settingsPath());
+  if (const QString *message = std::get_if<QString>(&loaded)) {
+    ShowMessage(this, *message);
+    return;
+  }
+  m_state.frame = std::get<FrameState>(loaded);
+  const TrimFrame &trim = m_state.frame.trim;
+  Label6->setText(SingleText(trim.PicStartX));
+  Label7->setText(SingleText(trim.PicStartY));
+  Label8->setText(SingleText(trim.PicWidth));
+  Label9->setText(IntegerText(trim.PicHeight));
+  Text1->setText(SingleText(m_state.frame.FrameRatio));
+  const auto x = static_cast<long long>(trim.PicStartX);
+  const auto y = static_cast<long long>(trim.PicStartY);
+  const auto w = static_cast<long long>(trim.PicWidth);
+  const long long h = trim.PicHeight;
+  const QPointF start(static_cast<float>(x * kTwipsPerPixel), static_cast<float>(y * kTwipsPerPixel));
+  const QPointF end(static_cast<float>((x + w) * kTwipsPerPixel), static_cast<float>((y + h) * kTwipsPerPixel));
+  DrawFrameOutline(*Picture1, start, end, frameColour());
+}
+
+void Form1::Command2_Click() {
+  const QString message = SaveTrimInfo(m_state.frame, settingsPath());
+  if (!message.isEmpty()) {
+    ShowMessage(this, message);
+  }
+}
+
+void Form1::Command3_Click() {
+  Picture2->hide();
+  AcquireScreenImage(*Picture1, clientPixels(), *m_env.clipboard);
+}
+
+void Form1::Command4_Click() { TrimToFrame(*Picture1, *Picture2, m_state.frame.trim, m_state.frame.drag); }
+
+namespace {
+JpegExport Job(QWidget *parent, const QLineEdit &name, const QSlider &quality, const Form1Environment &env) {
+  return {parent, name.text(), quality.value(), env.programFolder,
+          env.executableFolder + QLatin1Char('/') + kJpegLibraryFileName};
+}
+} // namespace
+
+void Form1::Command5_Click() {
+  SaveTrimmedJpeg(Job(this, *Text2, *Slider1, m_env), m_panel1->text(), m_state.SaveFolder, Picture2->image());
+}
+
+void Form1::Command6_Click() {
+  SaveOriginalJpeg(Job(this, *Text2, *Slider1, m_env), m_state.SaveFolder, Picture1->image());
+}
+
+void Form1::M_S_SFolder_Click() {
+  const QString chosen = BrowseForFolder(this);
+  if (ApplyChosenFolder(this, chosen, m_state.SaveFolder, settingsPath())) {
+    m_panel1->setText(m_state.SaveFolder);
+  }
+}
+
+void Form1::M_H_Ver_Click() {
+  if (!m_versionWindow) {
+    m_versionWindow = new Form2();
+  }
+  m_versionWindow->show();
+  m_versionWindow->raise();
+  m_versionWindow->activateWindow();
+}
+
+void Form1::Slider1_Change() { Label13->setText(IntegerText(Slider1->value())); }
+
+} // namespace orvelle

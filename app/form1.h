@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/form1_environment.h"
+#include "app/shared_state.h"
+#include "app/window_fit.h"
+#include "capture/frame_editor.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QSlider;
+class QStatusBar;
+class QToolButton;
+
+namespace orvelle {
+
+class Form2;
+class PictureBox;
+class SeparatorLine;
+
+// The main window: a strip of read-outs, inputs and six picture buttons, the
+// canvas below it, the status bar with the save folder, and the menus, which
+// repeat the buttons' commands.
+class Form1 : public QMainWindow {
+  Q_OBJECT
+
+public:
+  explicit Form1(Form1Environment environment, QWidget *parent = nullptr);
+  ~Form1() override;
+
+  // The load sequence, then the window shown maximized and active.
+  void Start();
+  // The load sequence alone: title, fitting, canvas, colour, save folder and
+  // the JPEG library's place.
+  void Load();
+
+  // The buttons' click handlers, which the menu entries call directly.
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  void Command5_Click();
+  void Command6_Click();
+
+  const SharedState &state() const { return m_state; }
+  QString settingsPath() const;
+
+protected:
+  void closeEvent(QCloseEvent *event) override;
+
+private:
+  void CreateControls();
+  void CreateMenus();
+  void SetTabOrder();
+  QSize clientPixels() const;
+  FrameColour frameColour() const;
+
+  void M_F_Exit_Click();
+  void M_S_SFolder_Click();
+  void M_H_Ver_Click();
+  void Slider1_Change();
+
+  Form1Environment m_env;
+  SharedState m_state;
+  ScreenSize m_screenSize;
+
+  QWidget *m_client = nullptr;
+  PictureBox *Picture1 = nullptr;
+  PictureBox *Picture2 = nullptr;
+  QLabel *Label6 = nullptr;
+  QLabel *Label7 = nullptr;
+  QLabel *Label8 = nullptr;
+  QLabel *Label9 = nullptr;
+  QLabel *Label13 = nullptr;
+  QLineEdit *Text1 = nullptr;
+  QLineEdit *Text2 = nullptr;
+  QRadioButton *Option1 = nullptr;
+  QRadioButton *Option2 = nullptr;
+  QRadioButton *Option3 = nullptr;
+  std::array<QToolButton *, 6> m_commands{};
+  QSlider *Slider1 = nullptr;
+  QStatusBar *StatusBar1 = nullptr;
+  QLabel *m_panel1 = nullptr;
+  std::array<SeparatorLine *, 4> m_lines{};
+
+  std::unique_ptr<FrameEditor> m_editor;
+  QPointer<Form2> m_versionWindow;
+};
+
+} // namespace orvelle

@@ -1,0 +1,27 @@
+#include "app/form1_environment.h"
+
+#include "app/program_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+
+namespace orvelle {
+
+Form1Environment Form1Environment::ForThisProgram() {
+  Form1Environment env;
+  env.executableFolder = ExecutableFolder();
+  env.programFolder = ChooseProgramFolder(env.executableFolder);
+#ifdef _WIN32
+  env.systemRoot = QStringLiteral("C:");
+#else
+  env.systemRoot = QDir::rootPath();
+#endif
+  env.screen = PrimaryScreenMetrics;
+  env.osVersion = QueryOsVersion;
+  env.terminate = [] { QCoreApplication::quit(); };
+  env.clipboard = QGuiApplication::clipboard();
+  return env;
+}
+
+} // namespace orvelle

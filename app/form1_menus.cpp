@@ -1,0 +1,51 @@
+// The menu bar: five menus whose entries repeat the buttons' commands and add
+// exit, the save folder and the version window.
+
+#include "app/form1.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace orvelle {
+
+void Form1::CreateMenus() {
+  QMenuBar *bar = menuBar();
+  const auto menu = [bar](const char *name, const char *caption) {
+    QMenu *m = bar->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(QLatin1String(name));
+    m->menuAction()->setObjectName(QLatin1String(name));
+    return m;
+  };
+  const auto entry = [this](QMenu *m, const char *name, const char *caption, const QKeySequence &shortcut,
+                            void (Form1::*handler)()) {
+    QAction *action = m->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, handler);
+  };
+  const auto separator = [](QMenu *m, const char *name) { m->addSeparator()->setObjectName(QLatin1String(name)); };
+
+  QMenu *file = menu("M_File", "ﾌｧｲﾙ(F)");
+  entry(file, "M_F_Exit", "終了", QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::M_F_Exit_Click);
+
+  QMenu *edit = menu("M_Edit", "編集(E)");
+  entry(edit, "M_E_Load", "トリミング情報読込み", QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::Command1_Click);
+  entry(edit, "M_E_Save", "トリミング情報保存", QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::Command2_Click);
+
+  QMenu *settings = menu("M_SetCFG", "設定(S)");
+  entry(settings, "M_S_SFolder", "保存フォルダー", QKeySequence(Qt::CTRL | Qt::Key_E), &Form1::M_S_SFolder_Click);
+
+  QMenu *run = menu("M_Execut", "実行(R)");
+  entry(run, "M_R_Capture", "キャプチャー", QKeySequence(), &Form1::Command3_Click);
+  entry(run, "M_R_Trim", "トリム", QKeySequence(), &Form1::Command4_Click);
+  separator(run, "M_R_Line1");
+  entry(run, "M_R_S_Trim", "保存(トリム)", QKeySequence(), &Form1::Command5_Click);
+  entry(run, "M_R_S_Org", "保存(オリジナル)", QKeySequence(), &Form1::Command6_Click);
+
+  QMenu *help = menu("M_Help", "ﾍﾙﾌﾟ(H)");
+  separator(help, "M_H_Line1");
+  entry(help, "M_H_Ver", "ﾊﾞｰｼﾞｮﾝ情報(A)", QKeySequence(), &Form1::M_H_Ver_Click);
+}
+
+} // namespace orvelle

@@ -1,0 +1,106 @@
+#include "capture/frame_editor.h"
+
+#include "capture/picture_box.h"
+#include "common/numbers.h"
+#include "common/units.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace orvelle {
+
+namespace {
+constexpr int kLeftButton = 1;
+constexpr float kTwips = static_cast<float>(kTwipsPerPixel);
+} // namespace
+
+FrameEditor::FrameEditor(FrameState &state, PictureBox &canvas, QLineEdit &ratioBox, FrameReadouts readouts,
+                         std::function<FrameColour()> colour)
+    : m_state(state), m_canvas(canvas), m_ratioBox(ratioBox), m_readouts(readouts), m_colour(std::move(colour)) {}
+
+void FrameEditor::MarkRatioBox(bool holdsNumber) {
+  if (holdsNumber == !m_ratioBoxMarked) {
+    return;
+  }
+  m_ratioBoxMarked = !holdsNumber;
+  m_ratioBox.setStyleSheet(holdsNumber ? QString() : QStringLiteral("QLineEdit { border: 2px solid #d00000; }"));
+  m_ratioBox.setToolTip(holdsNumber ? QString() : QStringLiteral("縦横比には数値を入力してください（0 で解除）"));
+}
+
+bool FrameEditor::ReadRatio() {
+  const auto number = ParseDecimal(m_ratioBox.text());
+  const auto ratio = number ? ToSingle(*number) : std::nullopt;
+  MarkRatioBox(ratio.has_value());
+  if (!ratio) {
+    return false;
+  }
+  m_state.FrameRatio = *ratio;
+  return m_state.FrameRatio < kEditorOffRatio;
+}
+
+void FrameEditor::DrawTrackedFrame() {
+  const float ratio = m_state.FrameRatio;
+  const float cornerY = ratio != 0 ? AnchorY + (TrackX - AnchorX) * ratio : TrackY;
+  DrawFrameOutline(m_canvas, QPointF(AnchorX, AnchorY), QPointF(TrackX, cornerY), m_colour());
+}
+
+void FrameEditor::MouseDown(int buttons, float x, float y) {
+  if (!ReadRatio()) {
+    return;
+  }
+  TrimFrame &trim = m_state.trim;
+  if (buttons & kLeftButton) {
+    AnchorX = x;
+    AnchorY = y;
+    TrackX = x;
+    TrackY = y;
+    trim.PicStartX = x / kTwips;
+    m_readouts.startX->setText(SingleText(trim.PicStartX));
+    trim.PicStartY = y / kTwips;
+    m_readouts.startY->setText(SingleText(trim.PicStartY));
+  }
+  m_state.drag.NewPicStartX = 0;
+  m_state.drag.NewPicStartY = 0;
+}
+
+void FrameEditor::MouseMove(int buttons, float x, float y) {
+  if (!ReadRatio()) {
+    return;
+  }
+  TrimFrame &trim = m_state.trim;
+  const float ratio = m_state.FrameRatio;
+  if (buttons & kLeftButton) {
+    m_canvas.setDrawStyle(PictureBox::DrawStyle::Dot);
+    m_canvas.clearDrawings();
+    DrawTrackedFrame();
+    TrackX = x;
+    TrackY = ratio != 0 ? (x - AnchorX) * ratio : y;
+    trim.PicWidth = x / kTwips - trim.PicStartX;
+    m_readouts.width->setText(SingleText(trim.PicWidth));
+    const float height = ratio != 0 ? ratio * trim.PicWidth : y / kTwips - trim.PicStartY;
+    const auto rounded = ToInt32(height);
+    if (!rounded) {
+      return; // a height beyond any integer: the rest of the frame stays as it was
+    }
+    trim.PicHeight = *rounded;
+    m_readouts.height->setText(IntegerText(trim.PicHeight));
+  }
+  // The output picture's placement follows the frame's size at every move.
+  if (const auto height = ToInt16(trim.PicHeight)) {
+    m_state.drag.NewPicWidth = trim.PicWidth;
+    m_state.drag.NewPicHeight = *height;
+  }
+}
+
+void FrameEditor::MouseUp(int buttons, float /*x*/, float /*y*/) {
+  if (!ReadRatio()) {
+    return;
+  }
+  if (buttons & kLeftButton) {
+    m_canvas.setDrawStyle(PictureBox::DrawStyle::Solid);
+    m_canvas.clearDrawings();
+    DrawTrackedFrame();
+  }
+}
+
+} // namespace orvelle

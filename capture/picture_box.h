@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+namespace orvelle {
+
+// A picture control: a picture shown at its top-left corner, and a drawing
+// layer of rectangle outlines above it that never reaches the picture.
+// With auto-size on, the control takes the size of each picture it is given.
+// In persistent-image mode the control also keeps an image of its own size
+// into which pictures can be painted; that image is what a save writes.
+// Mouse events are reported in control twips (15 to the pixel) with the
+// button mask 1 left, 2 right, 4 middle and the shift mask 1 Shift, 2 Ctrl, 4 Alt.
+class PictureBox : public QWidget {
+  Q_OBJECT
+
+public:
+  enum class DrawStyle { Solid = 0, Dot = 2 };
+
+  explicit PictureBox(QWidget *parent = nullptr);
+
+  void setPicture(const QImage &picture);
+  void clearPicture();
+  const QImage &picture() const { return m_picture; }
+  bool hasPicture() const { return !m_picture.isNull(); }
+
+  void setAutoSize(bool on) { m_autoSize = on; }
+  bool autoSize() const { return m_autoSize; }
+
+  void setPersistentImage(bool on) { m_persistent = on; }
+  bool persistentImage() const { return m_persistent; }
+
+  // What the control holds at its current size: the persistent image, or the
+  // picture over the background. Frame lines are never part of it.
+  QImage image() const;
+
+  // Paints the source rectangle of a picture into the destination rectangle of
+  // the persistent image, stretching it when the sizes differ (pixels).
+  void paintPicture(const QImage &source, const QRect &destination, const QRect &sourceRect);
+
+  void setDrawStyle(DrawStyle style) { m_drawStyle = style; }
+  DrawStyle drawStyle() const { return m_drawStyle; }
+  void clearDrawings();
+  // An outline between two opposite corners in twips, both corners included;
+  // without a colour the control's foreground colour is used.
+  void drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColor> colour);
+  QColor foreColor() const { return Qt::black; }
+  QColor backColor() const;
+
+signals:
+  void mouseDown(int buttons, int shift, float x, float y);
+  void mouseMove(int buttons, int shift, float x, float y);
+  void mouseUp(int buttons, int shift, float x, float y);
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+  struct Outline {
+    QRect pixels; // both corners included
+    DrawStyle style;
+    QColor colour;
+  };
+  static QRegion OutlineRegion(const QRect &r);
+  void materialize() const;
+  void paintImageArea(QPainter &painter, const QRect &area) const;
+
+  QImage m_picture;
+  bool m_autoSize = false;
+  bool m_persistent = false;
+  mutable QImage m_image; // the persistent image, brought to the control's size when used
+  DrawStyle m_drawStyle = DrawStyle::Solid;
+  std::vector<Outline> m_outlines;
+};
+
+} // namespace orvelle

@@ -1,0 +1,98 @@
+#include "capture/trim.h"
+
+#include "capture/canvas_area.h"
+#include "capture/picture_box.h"
+#include "common/numbers.h"
+#include "common/units.h"
+
+#include <QImage>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+namespace orvelle {
+
+namespace {
+// The largest size a control can take.
+constexpr std::int32_t kMaxExtent = 16777215;
+
+std::optional<std::int32_t> Extent(double value) {
+  const auto v = ToInt32(std::fabs(value));
+  if (!v || *v > kMaxExtent) {
+    return std::nullopt;
+  }
+  return v;
+}
+
+// A rectangle from a start and a signed size, turned to cover the same area
+// with a positive size.
+std::optional<QRect> Covered(double x, double y, double width, double height) {
+  const auto left = ToInt32(width < 0 ? x + width : x);
+  const auto top = ToInt32(height < 0 ? y + height : y);
+  const auto w = Extent(width);
+  const auto h = Extent(height);
+  if (!left || !top || !w || !h) {
+    return std::nullopt;
+  }
+  return QRect(*left, *top, *w, *h);
+}
+
+// The part of the source that lies inside the picture, and where that part
+// lands in the destination when the source is stretched onto it.
+bool ClipToPicture(const QRect &picture, QRect &source, QRect &destination) {
+  const QRect inside = source & picture;
+  if (inside.isEmpty()) {
+    return false;
+  }
+  if (inside != source) {
+    const double sx = static_cast<double>(destination.width()) / source.width();
+    const double sy = static_cast<double>(destination.height()) / source.height();
+    const int left = destination.left() + static_cast<int>(std::lround((inside.left() - source.left()) * sx));
+    const int top = destination.top() + static_cast<int>(std::lround((inside.top() - source.top()) * sy));
+    const int right = destination.left() + static_cast<int>(std::lround((inside.left() + inside.width() - source.left()) * sx));
+    const int bottom = destination.top() + static_cast<int>(std::lround((inside.top() + inside.height() - source.top()) * sy));
+    destination = QRect(left, top, right - left, bottom - top);
+    source = inside;
+  }
+  return !destination.isEmpty();
+}
+} // namespace
+
+void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &trim, const DragFrame &drag) {
+  // 1. Width.
+  if (const auto width = Extent(drag.NewPicWidth)) {
+    output.resize(*width, output.height());
+  }
+  // 2. Height.
+  if (const auto height = Extent(drag.NewPicHeight)) {
+    output.resize(output.width(), *height);
+  }
+  // 3. Paint: the destination keeps its start and takes the drag frame's size;
+  //    the source is the area the frame covers on the canvas.
+  if (canvas.hasPicture()) {
+    const auto destWidth = Extent(drag.NewPicWidth);
+    const auto destHeight = Extent(drag.NewPicHeight);
+    const auto destLeft = ToInt32(drag.NewPicStartX);
+    const auto destTop = ToInt32(drag.NewPicStartY);
+    auto source = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
+    if (destWidth && destHeight && destLeft && destTop && source) {
+      QRect destination(*destLeft, *destTop, *destWidth, *destHeight);
+      if (!source->isEmpty() && ClipToPicture(canvas.picture().rect(), *source, destination)) {
+        output.paintPicture(canvas.picture(), destination, *source);
+      }
+    }
+  }
+  // 4. Place over the frame's area: the canvas starts 440 twips down.
+  const double left = trim.PicWidth < 0 ? double(trim.PicStartX) + trim.PicWidth : trim.PicStartX;
+  const double top = trim.PicHeight < 0 ? double(trim.PicStartY) + trim.PicHeight : trim.PicStartY;
+  const auto x = ToInt32(PixelsToTwips(left) / kTwipsPerPixel);
+  const auto y = ToInt32((PixelsToTwips(top) + kCanvasTopTwips) / kTwipsPerPixel);
+  if (x && y && std::abs(*x) <= kMaxExtent && std::abs(*y) <= kMaxExtent) {
+    output.move(*x, *y);
+  }
+  // 5. Show, above the canvas.
+  output.raise();
+  output.show();
+}
+
+} // namespace orvelle

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "capture/frame.h"
+
+namespace orvelle {
+
+class PictureBox;
+
+// Cuts the frame's area out of the canvas's picture into the output picture and
+// lays the output picture over that area. The steps run in order, each skipped
+// on its own when it cannot be done:
+// 1. width and 2. height of the output picture from the drag frame's size;
+// 3. paint the frame's area of the picture into the drag frame's rectangle of
+//    the output picture, stretched when the sizes differ;
+// 4. move the output picture over the frame; 5. show it.
+// A frame dragged to the left or upwards trims the area it covers, unmirrored.
+void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &trim, const DragFrame &drag);
+
+} // namespace orvelle

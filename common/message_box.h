@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace orvelle {
+
+// The application name shown as the caption of every message box.
+inline const QString kMessageCaption = QStringLiteral("Pemrose");
+
+// A modal message box with the text, an OK button only and the caption above.
+void ShowMessage(QWidget *parent, const QString &text);
+
+} // namespace orvelle

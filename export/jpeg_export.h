@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class QWidget;
+
+namespace orvelle {
+
+// What both saves take from the window and the program.
+struct JpegExport {
+  QWidget *parent = nullptr; // owner of the message boxes
+  QString baseName;          // the file-name box, used exactly as typed
+  int quality = 50;          // the slider, 0 to 100
+  QString programFolder;     // where the intermediate BMP files and trim.ini live
+  QString libraryPath;       // the JPEG writer
+};
+
+inline const QString kTrimmedBmpName = QStringLiteral("default.bmp");
+inline const QString kOriginalBmpName = QStringLiteral("default-org.bmp");
+
+// The JPEG path: the folder, one separator unless it ends in one, the name and
+// the suffix.
+QString JpegPath(const QString &folder, const QString &baseName, const QString &suffix);
+
+// Saves the trimmed picture as name + ".jpg" into the folder shown in the
+// status bar, which becomes the save folder.
+void SaveTrimmedJpeg(const JpegExport &job, const QString &panelFolder, QString &saveFolder, const QImage &trimmed);
+
+// Stores the save folder in trim.ini first, then saves the whole captured
+// picture as name + "-org.jpg" into it.
+void SaveOriginalJpeg(const JpegExport &job, const QString &saveFolder, const QImage &original);
+
+} // namespace orvelle

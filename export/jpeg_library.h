@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace orvelle {
+
+// The JPEG writer's file name on this platform; it lives beside the program.
+#ifdef _WIN32
+inline const QString kJpegLibraryFileName = QStringLiteral("SaveJPG.dll");
+#else
+inline const QString kJpegLibraryFileName = QStringLiteral("libSaveJPG.so");
+#endif
+
+// Loads the library and calls its SavetoJPEG. Nothing when the library or the
+// function cannot be loaded (loadError then says why); else the function's code.
+std::optional<int> CallSavetoJPEG(const QString &libraryPath, const QString &bmpPath, const QString &jpegPath,
+                                  std::uint8_t quality, std::int32_t flag, QString *loadError);
+
+} // namespace orvelle

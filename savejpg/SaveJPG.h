@@ -1,0 +1,54 @@
+#ifndef ORVELLE_SAVEJPG_H
+#define ORVELLE_SAVEJPG_H
+
+/*
+ * SaveJPG: writes a BMP file as a JPEG file.
+ *
+ *   int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag);
+ *
+ * source   path of a BMP file (8-, 24- or 32-bit, bottom-up or top-down), in the
+ *          system's narrow character set (UTF-8 here).
+ * target   path of the JPEG file to write, same character set. An existing file
+ *          is replaced, but only by a complete new one: the JPEG is written to a
+ *          temporary file beside the target and renamed over it, so a failed or
+ *          interrupted save never leaves half a JPEG and never harms the old file.
+ * quality  0 to 100; 0 is taken as the codec's lowest quality (1).
+ * flag     -1 selects the default options, the only ones there are:
+ *            - baseline JPEG with the accurate integer DCT;
+ *            - chroma subsampling chosen for screen images: 4:4:4 (none) at
+ *              quality 80 and above, where coloured text and thin coloured lines
+ *              would otherwise bleed, and 4:2:0 below 80, where the smaller file
+ *              matters more than colour edges.
+ *          Any other value is rejected with SAVEJPG_E_ARGUMENT.
+ *
+ * Returns SAVEJPG_OK (0) when the JPEG file has been written completely, or one
+ * of the non-zero codes below; on failure the target is left as it was.
+ */
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define SAVEJPG_OK 0
+#define SAVEJPG_E_ARGUMENT 1 /* a null path, quality above 100 or a flag other than -1 */
+#define SAVEJPG_E_SOURCE 2   /* the BMP file cannot be read or is no BMP it knows */
+#define SAVEJPG_E_ENCODE 3   /* the encoder failed */
+#define SAVEJPG_E_TARGET 4   /* the JPEG file cannot be written in the target's folder */
+
+#if defined(_WIN32)
+#define SAVEJPG_API __declspec(dllexport)
+#else
+#define SAVEJPG_API __attribute__((visibility("default")))
+#endif
+
+SAVEJPG_API int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag);
+
+typedef int (*SavetoJPEGFunction)(const char *, const char *, uint8_t, int32_t);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,85 @@
+#include "settings/settings_file.h"
+
+#include "common/file_access.h"
+#include "common/text_encoding.h"
+#include "settings/profile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace orvelle {
+
+namespace {
+// The Windows profile functions hand values back through a 255-byte buffer.
+constexpr qsizetype kMaxValueBytes = 254;
+
+std::optional<QByteArray> ReadAll(const QString &path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return std::nullopt;
+  }
+  return file.readAll();
+}
+} // namespace
+
+QString SettingsFilePath(const QString &folder) { return folder + QLatin1Char('/') + kSettingsFileName; }
+
+QString ReadSetting(const QString &key, const QString &section, const QString &path) {
+  const auto content = ReadAll(path);
+  if (!content) {
+    return kMissingSetting;
+  }
+  const TextEncoding encoding = DetectEncoding(*content);
+  const auto value = profile::Lookup(*content, EncodeText(section, encoding), EncodeText(key, encoding));
+  if (!value) {
+    return kMissingSetting;
+  }
+  return DecodeText(CutAtCharacter(*value, kMaxValueBytes, encoding), encoding);
+}
+
+bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &path) {
+  return WriteSettings({{key, value}}, section, path);
+}
+
+bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QString &section, const QString &path) {
+  const QFileInfo info(path);
+  if (!IsWritableFolder(info.absolutePath())) {
+    return false;
+  }
+  QByteArray old;
+  if (info.exists()) {
+    if (!IsWritableFile(path)) {
+      return false;
+    }
+    const auto content = ReadAll(path);
+    if (!content) {
+      return false;
+    }
+    old = *content;
+  }
+  const TextEncoding encoding = old.isEmpty() ? TextEncoding::Locale : DetectEncoding(old);
+  QList<profile::Entry> entries;
+  entries.reserve(values.size());
+  for (const auto &[key, value] : values) {
+    entries.push_back({EncodeText(key, encoding), EncodeText(value, encoding)});
+  }
+  const QByteArray encodedSection = EncodeText(section, encoding);
+  if (!profile::CanStore(encodedSection, entries)) {
+    return false;
+  }
+  const QByteArray updated = profile::Update(old, encodedSection, entries);
+
+  QSaveFile file(path);
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) {
+    return false;
+  }
+  if (file.write(updated) != updated.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+} // namespace orvelle

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <utility>
+
+// trim.ini: one value per call, the file named by its full path each time.
+// Nothing is cached; the file is not kept open.
+
+namespace orvelle {
+
+inline const QString kSettingsFileName = QStringLiteral("trim.ini");
+inline const QString kMissingSetting = QStringLiteral("ERROR");
+
+// The settings file in a folder: the folder, one separator, "trim.ini".
+QString SettingsFilePath(const QString &folder);
+
+// The value of the key in the section; "ERROR" when the file, the section or the
+// key is missing; at most its first 254 bytes, cut at a character boundary.
+QString ReadSetting(const QString &key, const QString &section, const QString &path);
+
+// Sets the key in the section, creating the file or section when missing.
+// The new content goes to a temporary file in the same folder that then
+// replaces trim.ini, so a failure at any point leaves the old file as it was.
+// False when nothing could be written (missing folder, read-only file or
+// folder, a value that would break the file's lines).
+bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &path);
+
+// Several keys of one section in one replacement of the file, in this order.
+bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QString &section, const QString &path);
+
+} // namespace orvelle
