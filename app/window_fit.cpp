@@ -28,7 +28,6 @@ void MeasureScreen(const ScreenMetrics &screen, ScreenSize &size) {
 
 void FitWindowToScreen(QWidget &window, const std::array<SeparatorLine *, 4> &lines, const ScreenSize &size,
                        double twipsPerPixel) {
-  window.setWindowState(window.windowState() | Qt::WindowMaximized);
   const auto pixels = [twipsPerPixel](double twips) { return static_cast<int>(std::lround(twips / twipsPerPixel)); };
   window.resize(pixels(size.width), window.height());
   window.resize(window.width(), pixels(size.height - 800));
@@ -36,6 +35,9 @@ void FitWindowToScreen(QWidget &window, const std::array<SeparatorLine *, 4> &li
     const double windowWidthTwips = window.width() * twipsPerPixel;
     line->SetExtent(100, windowWidthTwips - 200);
   }
+  // Maximized last: giving a window a size takes the maximized state away.
+  // It opens maximized when shown, and the size above is its normal size.
+  window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
 
 } // namespace orvelle

@@ -30,9 +30,10 @@ struct ScreenSize {
 // Fills the screen size; a value that cannot be converted keeps its previous content.
 void MeasureScreen(const ScreenMetrics &screen, ScreenSize &size);
 
-// Maximizes the window (it opens so when shown), gives it the screen's width and
+// Gives the window the screen's width and
 // the screen's height less 800 twips as its normal size, and stretches the
-// separator lines from 100 twips to 200 twips short of the window's width.
+// separator lines from 100 twips to 200 twips short of the window's width;
+// the window then opens maximized when it is shown.
 void FitWindowToScreen(QWidget &window, const std::array<SeparatorLine *, 4> &lines, const ScreenSize &size,
                        double twipsPerPixel);
 

@@ -13,7 +13,7 @@ bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9f) || (c >=
 
 TextEncoding DetectEncoding(QByteArrayView bytes) {
   QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
-  (void)decoder.decode(bytes);
+  const QString decoded = decoder.decode(bytes);
   return decoder.hasError() ? TextEncoding::Cp932 : TextEncoding::Locale;
 }
 

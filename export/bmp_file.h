@@ -5,9 +5,8 @@
 
 namespace orvelle {
 
-// Writes the image as a 32-bit top-down Windows bitmap: the header and then the
-// image's memory in one piece, through a temporary file that replaces the
-// target only when it is complete. False when the file cannot be written.
+// Writes the image as a 32-bit Windows bitmap in one write, through a
+// temporary file that replaces the target only when it is complete. False when the file cannot be written.
 bool SaveBmp(const QImage &image, const QString &path);
 
 } // namespace orvelle

@@ -1,12 +1,12 @@
 #include "settings/settings_file.h"
 
 #include "common/file_access.h"
+#include "common/replace_file.h"
 #include "common/text_encoding.h"
 #include "settings/profile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace orvelle {
 
@@ -70,16 +70,7 @@ bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QStri
   }
   const QByteArray updated = profile::Update(old, encodedSection, entries);
 
-  QSaveFile file(path);
-  file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return false;
-  }
-  if (file.write(updated) != updated.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return ReplaceFile(path, {updated});
 }
 
 } // namespace orvelle
