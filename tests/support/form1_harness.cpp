@@ -1,0 +1,105 @@
+#include "tests/support/form1_harness.h"
+
+#include "settings/settings_file.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+namespace orvelle::testing {
+
+ModalAnswerer::ModalAnswerer() {
+  connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
+  m_timer.start(5);
+}
+
+void ModalAnswerer::answer() {
+  QWidget *modal = QApplication::activeModalWidget();
+  if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+    texts << box->text();
+    captions << box->windowTitle();
+    box->button(QMessageBox::Ok)->click();
+  } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+    ++folderDialogs;
+    dialogTitles << dialog->windowTitle();
+    if (folderAnswer.isEmpty()) {
+      dialog->reject();
+    } else {
+      dialog->setDirectory(folderAnswer);
+      dialog->selectFile(folderAnswer);
+      QMetaObject::invokeMethod(dialog, "accept");
+    }
+  }
+}
+
+Form1Harness::Form1Harness(QSize screen, std::optional<OsVersionRecord> os, const QString &programFolder) {
+  m_env.executableFolder = QCoreApplication::applicationDirPath();
+  m_env.programFolder = programFolder.isEmpty() ? m_program.path() : programFolder;
+  m_env.systemRoot = m_systemRoot.path();
+  m_env.screen = [screen] { return ScreenMetrics{screen, 15}; };
+  m_env.osVersion = [os] { return os; };
+  m_env.terminate = [flag = m_terminated] { *flag = true; };
+  m_env.clipboard = QApplication::clipboard();
+  m_form = std::make_unique<Form1>(m_env);
+}
+
+Form1Harness::~Form1Harness() = default;
+
+QString Form1Harness::settingsPath() const { return SettingsFilePath(m_env.programFolder); }
+
+void Form1Harness::start() {
+  m_form->Start();
+  if (!QTest::qWaitForWindowExposed(m_form.get())) {
+    qFatal("the main window did not appear");
+  }
+}
+
+QString Form1Harness::text(const char *labelName) const { return child<QLabel>(labelName)->text(); }
+
+namespace {
+void Send(QWidget *w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+  QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons, Qt::NoModifier);
+  QApplication::sendEvent(w, &event);
+}
+} // namespace
+
+void Form1Harness::press(QWidget *w, QPoint p, Qt::MouseButton b) { Send(w, QEvent::MouseButtonPress, p, b, b); }
+void Form1Harness::move(QWidget *w, QPoint p, Qt::MouseButtons held) { Send(w, QEvent::MouseMove, p, Qt::NoButton, held); }
+void Form1Harness::release(QWidget *w, QPoint p, Qt::MouseButton b) { Send(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton); }
+
+void Form1Harness::drag(QPoint a, std::initializer_list<QPoint> moves) {
+  QWidget *canvas = child("Picture1");
+  press(canvas, a);
+  QPoint last = a;
+  for (const QPoint &p : moves) {
+    move(canvas, p);
+    last = p;
+  }
+  release(canvas, last);
+}
+
+QImage Form1Harness::clientImage() {
+  QWidget *client = m_form->centralWidget();
+  return client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void Form1Harness::setClipboardImage(const QImage &image) { QApplication::clipboard()->setImage(image); }
+
+QImage NumberedImage(QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  for (int y = 0; y < size.height(); ++y) {
+    auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+    for (int x = 0; x < size.width(); ++x) {
+      line[x] = qRgb((x * 7) & 0xff, (y * 5) & 0xff, ((x >> 5) * 16 + (y >> 5) * 40) & 0xff);
+    }
+  }
+  return image;
+}
+
+} // namespace orvelle::testing

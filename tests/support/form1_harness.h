@@ -1,0 +1,90 @@
+#pragma once
+
+#include "app/form1.h"
+
+#include <QFileDialog>
+#include <QPointer>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QLabel;
+
+namespace orvelle::testing {
+
+// Answers every modal message box with OK, as a user would, and keeps what it
+// said; answers the folder browser with the folder it is given ("" cancels).
+class ModalAnswerer : public QObject {
+  Q_OBJECT
+
+public:
+  ModalAnswerer();
+  QStringList texts;
+  QStringList captions;
+  QStringList dialogTitles;
+  QString folderAnswer;
+  int folderDialogs = 0;
+  void clear() {
+    texts.clear();
+    captions.clear();
+  }
+
+private:
+  void answer();
+  QTimer m_timer;
+};
+
+// The real main window on an injected screen, with its program folder in a
+// temporary folder and its ending recorded instead of ending the test.
+class Form1Harness {
+public:
+  explicit Form1Harness(QSize screen = {1280, 1024}, std::optional<OsVersionRecord> os = std::nullopt,
+                        const QString &programFolder = QString());
+  ~Form1Harness();
+
+  Form1 &form() { return *m_form; }
+  QString programFolder() const { return m_env.programFolder; }
+  QString settingsPath() const;
+  QString systemRoot() const { return m_systemRoot.path(); }
+  bool terminated() const { return *m_terminated; }
+  ModalAnswerer &modals() { return m_modals; }
+
+  // Start() and wait until the window is on the screen.
+  void start();
+
+  template <typename T = QWidget> T *child(const char *name) const {
+    T *found = m_form->findChild<T *>(QLatin1String(name));
+    if (found == nullptr) {
+      qFatal("no control named %s", name);
+    }
+    return found;
+  }
+  QString text(const char *labelName) const;
+
+  // Mouse events on a control at pixel positions, as the window system sends them.
+  void press(QWidget *w, QPoint p, Qt::MouseButton b = Qt::LeftButton);
+  void move(QWidget *w, QPoint p, Qt::MouseButtons held = Qt::LeftButton);
+  void release(QWidget *w, QPoint p, Qt::MouseButton b = Qt::LeftButton);
+  // Press at a, one move to each point, release at the last one.
+  void drag(QPoint a, std::initializer_list<QPoint> moves);
+
+  // What the client area shows, children stacked as on the screen.
+  QImage clientImage();
+  // Puts an image on the clipboard.
+  static void setClipboardImage(const QImage &image);
+
+private:
+  QTemporaryDir m_program;
+  QTemporaryDir m_systemRoot;
+  std::shared_ptr<bool> m_terminated = std::make_shared<bool>(false);
+  Form1Environment m_env;
+  ModalAnswerer m_modals;
+  std::unique_ptr<Form1> m_form;
+};
+
+// A picture with a distinct colour at every pixel, so that any shift shows.
+QImage NumberedImage(QSize size);
+
+} // namespace orvelle::testing

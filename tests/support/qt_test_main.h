@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/interface_font.h"
+
+#include <QApplication>
+#include <QTest>
+
+// A Qt Test main on the offscreen platform unless another one is asked for,
+// with the program's interface font.
+#define ORVELLE_QTEST_MAIN(TestClass)                                                                                  \
+  int main(int argc, char **argv) {                                                                                    \
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {                                                              \
+      qputenv("QT_QPA_PLATFORM", "offscreen");                                                                         \
+    }                                                                                                                  \
+    QApplication app(argc, argv);                                                                                      \
+    orvelle::ApplyInterfaceFont();                                                                                     \
+    TestClass test;                                                                                                    \
+    return QTest::qExec(&test, argc, argv);                                                                            \
+  }
