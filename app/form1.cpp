@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -58,14 +59,7 @@ Form1::~Form1() { delete m_versionWindow.data(); }
 
 QString Form1::settingsPath() const { return SettingsFilePath(m_env.programFolder); }
 
-QSize Form1::clientPixels() const {
-  // Before the window is first shown its layout has not run yet: the client
-  // area is the window less the menu bar.
-  if (isVisible()) {
-    return m_client->size();
-  }
-  return QSize(width(), height() - menuBar()->sizeHint().height());
-}
+QSize Form1::clientPixels() const { return m_client->size(); }
 
 FrameColour Form1::frameColour() const { return FrameColourOf(Option1->isChecked(), Option2->isChecked()); }
 
@@ -83,6 +77,9 @@ void Form1::Load() {
   MeasureScreen(screen, m_screenSize);
   FitWindowToScreen(*this, m_lines, m_screenSize, screen.twipsPerPixel);
 
+  // The window is not shown yet: lay it out so that the client area has the
+  // fitted size.
+  layout()->activate();
   const QSize client = clientPixels();
   Picture1->setGeometry(0, CanvasTopPixels(), client.width(), client.height() - TwipsToPixels(300));
   Picture1->show();

@@ -1,10 +1,17 @@
 #include "common/replace_file.h"
 
+#include "common/file_access.h"
+
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace orvelle {
 
 bool ReplaceFile(const QString &path, std::initializer_list<QByteArrayView> parts) {
+  const QFileInfo info(path);
+  if (!IsWritableFolder(info.absolutePath()) || (info.exists() && !IsWritableFile(path))) {
+    return false;
+  }
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly)) {

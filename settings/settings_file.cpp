@@ -1,6 +1,5 @@
 #include "settings/settings_file.h"
 
-#include "common/file_access.h"
 #include "common/replace_file.h"
 #include "common/text_encoding.h"
 #include "settings/profile.h"
@@ -43,15 +42,8 @@ bool WriteSetting(const QString &value, const QString &key, const QString &secti
 }
 
 bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QString &section, const QString &path) {
-  const QFileInfo info(path);
-  if (!IsWritableFolder(info.absolutePath())) {
-    return false;
-  }
   QByteArray old;
-  if (info.exists()) {
-    if (!IsWritableFile(path)) {
-      return false;
-    }
+  if (QFileInfo::exists(path)) {
     const auto content = ReadAll(path);
     if (!content) {
       return false;

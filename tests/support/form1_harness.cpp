@@ -38,8 +38,9 @@ void ModalAnswerer::answer() {
   }
 }
 
-Form1Harness::Form1Harness(QSize screen, std::optional<OsVersionRecord> os, const QString &programFolder) {
-  m_env.executableFolder = QCoreApplication::applicationDirPath();
+Form1Harness::Form1Harness(QSize screen, std::optional<OsVersionRecord> os, const QString &programFolder,
+                           const QString &executableFolder) {
+  m_env.executableFolder = executableFolder.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder;
   m_env.programFolder = programFolder.isEmpty() ? m_program.path() : programFolder;
   m_env.systemRoot = m_systemRoot.path();
   m_env.screen = [screen] { return ScreenMetrics{screen, 15}; };

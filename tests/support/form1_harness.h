@@ -41,7 +41,7 @@ private:
 class Form1Harness {
 public:
   explicit Form1Harness(QSize screen = {1280, 1024}, std::optional<OsVersionRecord> os = std::nullopt,
-                        const QString &programFolder = QString());
+                        const QString &programFolder = QString(), const QString &executableFolder = QString());
   ~Form1Harness();
 
   Form1 &form() { return *m_form; }
