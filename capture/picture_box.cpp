@@ -31,6 +31,22 @@ int ButtonMask(Qt::MouseButtons b) {
 }
 
 float Twips(qreal pixels) { return static_cast<float>(PixelsToTwips(std::floor(pixels))); }
+
+// A one-pixel strip of a dotted line: every other pixel lit, those whose
+// coordinates add up to an even number, so that dots meet at the corners and
+// stay in place when only a part of the line is repainted.
+QImage DottedStrip(const QRect &strip, const QColor &colour) {
+  QImage dots(strip.size(), QImage::Format_ARGB32_Premultiplied);
+  dots.fill(Qt::transparent);
+  const QRgb lit = colour.rgba();
+  const bool horizontal = strip.height() == 1;
+  const int length = horizontal ? strip.width() : strip.height();
+  const int first = (strip.left() + strip.top()) % 2 == 0 ? 0 : 1;
+  for (int i = first; i < length; i += 2) {
+    dots.setPixel(horizontal ? i : 0, horizontal ? 0 : i, lit);
+  }
+  return dots;
+}
 } // namespace
 
 PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {
@@ -116,13 +132,23 @@ QRegion PictureBox::OutlineRegion(const QRect &r) {
   return region;
 }
 
-void PictureBox::clearDrawings() {
-  QRegion dirty;
-  for (const Outline &o : m_outlines) {
-    dirty += OutlineRegion(o.pixels);
+void PictureBox::repaintOutline(const QRect &pixels) {
+  // Drawing shows at once, one line at a time: each is a plain rectangle to
+  // repaint, where the four together would be one costly complex region.
+  for (const QRect &strip : OutlineRegion(pixels)) {
+    const QRect visible = strip & rect();
+    if (!visible.isEmpty()) {
+      repaint(visible);
+    }
   }
+}
+
+void PictureBox::clearDrawings() {
+  const std::vector<Outline> cleared = std::move(m_outlines);
   m_outlines.clear();
-  update(dirty);
+  for (const Outline &o : cleared) {
+    repaintOutline(o.pixels);
+  }
 }
 
 void PictureBox::drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColor> colour) {
@@ -133,7 +159,7 @@ void PictureBox::drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColo
   }
   const QRect pixels = QRect(QPoint(*x1, *y1), QPoint(*x2, *y2)).normalized();
   m_outlines.push_back({pixels, m_drawStyle, colour.value_or(foreColor())});
-  update(OutlineRegion(pixels));
+  repaintOutline(pixels);
 }
 
 void PictureBox::paintImageArea(QPainter &painter, const QRect &area) const {
@@ -161,10 +187,12 @@ void PictureBox::paintEvent(QPaintEvent *event) {
     if (strips.isEmpty()) {
       continue;
     }
-    // Dotted lines light every other pixel, aligned to the control's corner.
-    const QBrush brush(o.colour, o.style == DrawStyle::Dot ? Qt::Dense4Pattern : Qt::SolidPattern);
     for (const QRect &r : strips) {
-      painter.fillRect(r, brush);
+      if (o.style == DrawStyle::Dot) {
+        painter.drawImage(r.topLeft(), DottedStrip(r, o.colour));
+      } else {
+        painter.fillRect(r, o.colour);
+      }
     }
   }
 }

@@ -71,6 +71,7 @@ private:
     QColor colour;
   };
   static QRegion OutlineRegion(const QRect &r);
+  void repaintOutline(const QRect &pixels);
   void materialize() const;
   void paintImageArea(QPainter &painter, const QRect &area) const;
 

@@ -1,20 +1,50 @@
 #include "export/bmp_file.h"
 
-#include "common/replace_file.h"
+#include "common/file_access.h"
 
-#include <QByteArray>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QtEndian>
+#include <array>
+#include <cerrno>
+#include <climits>
 #include <cstring>
+#include <sys/uio.h>
+#include <vector>
 
 namespace orvelle {
 
 namespace {
-constexpr int kFileHeaderSize = 14;
-constexpr int kInfoHeaderSize = 40;
+constexpr int kHeaderSize = 14 + 40;
 
-template <typename T> void Put(QByteArray &header, int offset, T value) {
+template <typename T> void Put(std::array<char, kHeaderSize> &header, int offset, T value) {
   const T le = qToLittleEndian(value);
   std::memcpy(header.data() + offset, &le, sizeof le);
+}
+
+// Writes all the pieces, as many at a time as the system takes.
+bool WriteAll(int fd, std::vector<iovec> pieces) {
+  std::size_t next = 0;
+  while (next < pieces.size()) {
+    const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - next, IOV_MAX));
+    ssize_t written = writev(fd, pieces.data() + next, count);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    // Skip what went out; a piece written in part keeps its rest.
+    while (next < pieces.size() && written >= static_cast<ssize_t>(pieces[next].iov_len)) {
+      written -= static_cast<ssize_t>(pieces[next].iov_len);
+      ++next;
+    }
+    if (written > 0) {
+      pieces[next].iov_base = static_cast<char *>(pieces[next].iov_base) + written;
+      pieces[next].iov_len -= static_cast<std::size_t>(written);
+    }
+  }
+  return true;
 }
 } // namespace
 
@@ -24,35 +54,52 @@ bool SaveBmp(const QImage &image, const QString &path) {
   }
   // RGB32 lies in memory as B, G, R, X per pixel, which is the bitmap's own
   // 32-bit layout, with rows of width * 4 bytes and no padding. The bitmap
-  // stores the bottom row first, so the image is written flipped into one
-  // buffer: one copy of the pixels, one write.
+  // stores the bottom row first: the rows go out straight from the image's
+  // memory in that order, without a copy.
   const QImage pixels = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
-  const qsizetype rowBytes = qsizetype(pixels.width()) * 4;
+  const std::size_t rowBytes = std::size_t(pixels.width()) * 4;
   const qint64 dataBytes = qint64(rowBytes) * pixels.height();
-  const qint64 fileBytes = kFileHeaderSize + kInfoHeaderSize + dataBytes;
+  const qint64 fileBytes = kHeaderSize + dataBytes;
   if (fileBytes > 0x7fffffff) {
     return false;
   }
-  QByteArray bytes(fileBytes, Qt::Uninitialized);
-  std::memset(bytes.data(), 0, kFileHeaderSize + kInfoHeaderSize);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  Put<quint32>(bytes, 2, static_cast<quint32>(fileBytes));
-  Put<quint32>(bytes, 10, kFileHeaderSize + kInfoHeaderSize);
-  Put<quint32>(bytes, 14, kInfoHeaderSize);
-  Put<qint32>(bytes, 18, pixels.width());
-  Put<qint32>(bytes, 22, pixels.height());
-  Put<quint16>(bytes, 26, 1);  // planes
-  Put<quint16>(bytes, 28, 32); // bits per pixel
-  Put<quint32>(bytes, 30, 0);  // no compression
-  Put<quint32>(bytes, 34, static_cast<quint32>(dataBytes));
-  Put<qint32>(bytes, 38, 3780); // 96 dots per inch
-  Put<qint32>(bytes, 42, 3780);
-  char *out = bytes.data() + kFileHeaderSize + kInfoHeaderSize;
-  for (int row = pixels.height() - 1; row >= 0; --row, out += rowBytes) {
-    std::memcpy(out, pixels.constScanLine(row), rowBytes);
+  std::array<char, kHeaderSize> header{};
+  header[0] = 'B';
+  header[1] = 'M';
+  Put<quint32>(header, 2, static_cast<quint32>(fileBytes));
+  Put<quint32>(header, 10, kHeaderSize);
+  Put<quint32>(header, 14, 40);
+  Put<qint32>(header, 18, pixels.width());
+  Put<qint32>(header, 22, pixels.height());
+  Put<quint16>(header, 26, 1);  // planes
+  Put<quint16>(header, 28, 32); // bits per pixel
+  Put<quint32>(header, 30, 0);  // no compression
+  Put<quint32>(header, 34, static_cast<quint32>(dataBytes));
+  Put<qint32>(header, 38, 3780); // 96 dots per inch
+  Put<qint32>(header, 42, 3780);
+
+  std::vector<iovec> pieces;
+  pieces.reserve(std::size_t(pixels.height()) + 1);
+  pieces.push_back({header.data(), header.size()});
+  for (int row = pixels.height() - 1; row >= 0; --row) {
+    pieces.push_back({const_cast<uchar *>(pixels.constScanLine(row)), rowBytes});
   }
-  return ReplaceFile(path, {bytes});
+
+  // Through a temporary file that replaces the target only when complete.
+  const QFileInfo info(path);
+  if (!IsWritableFolder(info.absolutePath()) || (info.exists() && !IsWritableFile(path))) {
+    return false;
+  }
+  QSaveFile file(path);
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    return false;
+  }
+  if (!WriteAll(file.handle(), std::move(pieces))) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
 }
 
 } // namespace orvelle

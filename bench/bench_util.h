@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace orvelle::bench {
+
+// The median of the runs' times in milliseconds.
+inline double MedianMs(int runs, const std::function<void()> &work) {
+  std::vector<double> times;
+  times.reserve(runs);
+  for (int i = 0; i < runs; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    times.push_back(timer.nsecsElapsed() / 1e6);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// One line of the report: what, its time, the reference's time, the ratio and the goal.
+inline void Report(const char *what, double ms, const char *reference, double referenceMs, const char *goal) {
+  std::printf("%-44s %9.3f ms   %-34s %9.3f ms   ratio %6.3f   (goal: %s)\n", what, ms, reference, referenceMs,
+              ms / referenceMs, goal);
+}
+
+} // namespace orvelle::bench

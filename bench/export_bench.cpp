@@ -1,0 +1,68 @@
+// Saving a 3840 x 2160 screenshot-like picture as JPEG: the whole original
+// save (bitmap + SavetoJPEG) beside Qt's own JPEG writer, and the library as a
+// process beside cjpeg and ImageMagick on the same bitmap.
+
+#include "bench/bench_util.h"
+#include "tests/support/synthetic_screen.h"
+
+#include "export/bmp_file.h"
+#include "export/jpeg_export.h"
+#include "export/jpeg_library.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace orvelle;
+
+namespace {
+bool RunProcess(const QString &program, const QStringList &args) {
+  QProcess p;
+  p.start(program, args);
+  return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+} // namespace
+
+int main(int argc, char **argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  const int quality = 50;
+  const QImage image = testing::SyntheticScreen({3840, 2160});
+  QTemporaryDir dir;
+  const QString bin = QCoreApplication::applicationDirPath();
+  JpegExport job{nullptr, QStringLiteral("bench"), quality, dir.path(), bin + QLatin1Char('/') + kJpegLibraryFileName};
+
+  std::printf("JPEG export of a 3840x2160 screenshot-like picture at quality %d:\n", quality);
+  const double original = bench::MedianMs(7, [&] { SaveOriginalJpeg(job, dir.path(), image); });
+  const double qt = bench::MedianMs(7, [&] { image.save(dir.filePath(QStringLiteral("qt.jpg")), "JPEG", quality); });
+  bench::Report("SaveOriginalJpeg (bitmap + SavetoJPEG)", original, "QImage::save as JPEG", qt, "1.5 or less");
+  const double bmp = bench::MedianMs(7, [&] { SaveBmp(image, dir.filePath(QStringLiteral("hop.bmp"))); });
+  std::printf("  of which the bitmap hop: %.3f ms\n", bmp);
+
+  const QString source = dir.filePath(QStringLiteral("default-org.bmp"));
+  const QString out = dir.filePath(QStringLiteral("out.jpg"));
+  const QString q = QString::number(quality);
+  const double ours = bench::MedianMs(7, [&] { RunProcess(bin + QStringLiteral("/savetojpeg"), {source, out, q}); });
+  if (QFile::exists(QStringLiteral("/usr/bin/cjpeg"))) {
+    // cjpeg at the same quality with its default 4:2:0, which the library also
+    // uses below quality 80.
+    const double cjpeg = bench::MedianMs(7, [&] {
+      RunProcess(QStringLiteral("/usr/bin/cjpeg"), {QStringLiteral("-quality"), q, QStringLiteral("-outfile"), out, source});
+    });
+    bench::Report("savetojpeg process (the library)", ours, "cjpeg process", cjpeg, "1.0 or less");
+  } else {
+    std::printf("cjpeg not found (package libjpeg-turbo-progs)\n");
+  }
+  if (QFile::exists(QStringLiteral("/usr/bin/convert"))) {
+    const double magick = bench::MedianMs(
+        5, [&] { RunProcess(QStringLiteral("/usr/bin/convert"), {source, QStringLiteral("-quality"), q, out}); });
+    bench::Report("savetojpeg process (the library)", ours, "ImageMagick convert process", magick, "0.33 or less");
+  } else {
+    std::printf("/usr/bin/convert not found (package imagemagick)\n");
+  }
+  return 0;
+}

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs the benchmarks on a 4K offscreen screen and prints their ratios.
+set -euo pipefail
+build="${1:-build}"
+config="$(mktemp --suffix=.json)"
+trap 'rm -f "$config"' EXIT
+cat >"$config" <<'JSON'
+{ "screens": [ { "name": "uhd", "x": 0, "y": 0, "width": 3840, "height": 2300,
+                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
+JSON
+export QT_QPA_PLATFORM="offscreen:configfile=$config"
+"$build/bin/frame_bench"
+echo
+"$build/bin/export_bench"
