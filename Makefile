@@ -10,7 +10,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build run test test-plain test-sanitize fuzz bench clean
+.PHONY: deps build run test test-plain test-sanitize fuzz format-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -33,7 +33,10 @@ test-sanitize: deps
 fuzz: deps
 	./scripts/fuzz.sh
 
-test: test-sanitize fuzz test-plain
+format-check: deps
+	@./scripts/check-format.sh
+
+test: format-check test-sanitize fuzz test-plain
 
 bench: build
 	@./scripts/bench.sh $(BUILD)

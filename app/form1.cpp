@@ -1,7 +1,6 @@
 #include "app/form1.h"
 
 #include "app/library_placement.h"
-#include "resources/pictures.h"
 #include "app/separator_line.h"
 #include "capture/acquire.h"
 #include "capture/canvas_area.h"
@@ -13,6 +12,7 @@
 #include "export/jpeg_export.h"
 #include "export/jpeg_library.h"
 #include "export/save_folder.h"
+#include "resources/pictures.h"
 #include "settings/settings_file.h"
 #include "settings/trim_info.h"
 #include "sysinfo/form2.h"
@@ -41,14 +41,18 @@ Form1::Form1(Form1Environment environment, QWidget *parent) : QMainWindow(parent
   SetTabOrder();
   resize(1063, 525 + menuBar()->sizeHint().height());
 
-  m_editor = std::make_unique<FrameEditor>(m_state.frame, *Picture1, *Text1, FrameReadouts{Label6, Label7, Label8, Label9},
-                                           [this] { return frameColour(); });
-  connect(Picture1, &PictureBox::mouseDown, this, [this](int b, int, float x, float y) { m_editor->MouseDown(b, x, y); });
-  connect(Picture1, &PictureBox::mouseMove, this, [this](int b, int, float x, float y) { m_editor->MouseMove(b, x, y); });
+  m_editor =
+      std::make_unique<FrameEditor>(m_state.frame, *Picture1, *Text1, FrameReadouts{Label6, Label7, Label8, Label9},
+                                    [this] { return frameColour(); });
+  connect(Picture1, &PictureBox::mouseDown, this,
+          [this](int b, int, float x, float y) { m_editor->MouseDown(b, x, y); });
+  connect(Picture1, &PictureBox::mouseMove, this,
+          [this](int b, int, float x, float y) { m_editor->MouseMove(b, x, y); });
   connect(Picture1, &PictureBox::mouseUp, this, [this](int b, int, float x, float y) { m_editor->MouseUp(b, x, y); });
 
-  const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click, &Form1::Command3_Click,
-                                                   &Form1::Command4_Click, &Form1::Command5_Click, &Form1::Command6_Click};
+  const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click,
+                                                   &Form1::Command3_Click, &Form1::Command4_Click,
+                                                   &Form1::Command5_Click, &Form1::Command6_Click};
   for (std::size_t i = 0; i < clicks.size(); ++i) {
     connect(m_commands[i], &QToolButton::clicked, this, clicks[i]);
   }
@@ -96,8 +100,9 @@ void Form1::Load() {
     ShowMessage(this, QStringLiteral("このOSでは、動作を確認していません。"));
     return;
   case LibraryPlacement::Outcome::CopyFailed:
-    ShowMessage(this, QStringLiteral("JPEG 保存ライブラリ「%1」を「%2」へコピーできませんでした。\n%3")
-                          .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(placement.target), placement.error));
+    ShowMessage(
+        this, QStringLiteral("JPEG 保存ライブラリ「%1」を「%2」へコピーできませんでした。\n%3")
+                  .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(placement.target), placement.error));
     return;
   case LibraryPlacement::Outcome::AlreadyPresent:
   case LibraryPlacement::Outcome::Copied:

@@ -14,12 +14,12 @@ namespace orvelle {
 // What the main window takes from the system it runs on. The program uses the
 // real one; tests give their own screen, folders, version record and ending.
 struct Form1Environment {
-  QString executableFolder;                                   // where the JPEG library lies
-  QString programFolder;                                      // trim.ini and the BMP files
-  QString systemRoot;                                         // root of the Windows system folders
-  std::function<ScreenMetrics()> screen;                      // the primary screen
-  std::function<std::optional<OsVersionRecord>()> osVersion;  // the running Windows version
-  std::function<void()> terminate;                            // ends the program
+  QString executableFolder;                                  // where the JPEG library lies
+  QString programFolder;                                     // trim.ini and the BMP files
+  QString systemRoot;                                        // root of the Windows system folders
+  std::function<ScreenMetrics()> screen;                     // the primary screen
+  std::function<std::optional<OsVersionRecord>()> osVersion; // the running Windows version
+  std::function<void()> terminate;                           // ends the program
   QClipboard *clipboard = nullptr;
 
   static Form1Environment ForThisProgram();

@@ -51,15 +51,17 @@ int main(int argc, char **argv) {
     // cjpeg at the same quality with its default 4:2:0, which the library also
     // uses below quality 80.
     const double cjpeg = bench::MedianMs(7, [&] {
-      RunProcess(QStringLiteral("/usr/bin/cjpeg"), {QStringLiteral("-quality"), q, QStringLiteral("-outfile"), out, source});
+      RunProcess(QStringLiteral("/usr/bin/cjpeg"),
+                 {QStringLiteral("-quality"), q, QStringLiteral("-outfile"), out, source});
     });
     bench::Report("savetojpeg process (the library)", ours, "cjpeg process", cjpeg, "1.0 or less");
   } else {
     std::printf("cjpeg not found (package libjpeg-turbo-progs)\n");
   }
   if (QFile::exists(QStringLiteral("/usr/bin/convert"))) {
-    const double magick = bench::MedianMs(
-        5, [&] { RunProcess(QStringLiteral("/usr/bin/convert"), {source, QStringLiteral("-quality"), q, out}); });
+    const double magick = bench::MedianMs(5, [&] {
+      RunProcess(QStringLiteral("/usr/bin/convert"), {source, QStringLiteral("-quality"), q, out});
+    });
     bench::Report("savetojpeg process (the library)", ours, "ImageMagick convert process", magick, "0.33 or less");
   } else {
     std::printf("/usr/bin/convert not found (package imagemagick)\n");

@@ -27,7 +27,8 @@ int ShiftMask(Qt::KeyboardModifiers m) {
 }
 
 int ButtonMask(Qt::MouseButtons b) {
-  return (b.testFlag(Qt::LeftButton) ? 1 : 0) | (b.testFlag(Qt::RightButton) ? 2 : 0) | (b.testFlag(Qt::MiddleButton) ? 4 : 0);
+  return (b.testFlag(Qt::LeftButton) ? 1 : 0) | (b.testFlag(Qt::RightButton) ? 2 : 0) |
+         (b.testFlag(Qt::MiddleButton) ? 4 : 0);
 }
 
 float Twips(qreal pixels) { return static_cast<float>(PixelsToTwips(std::floor(pixels))); }
@@ -62,7 +63,9 @@ void PictureBox::setPicture(const QImage &picture) {
     clearPicture();
     return;
   }
-  QImage opaque = picture.format() == QImage::Format_ARGB32_Premultiplied ? picture.convertToFormat(QImage::Format_ARGB32) : picture;
+  QImage opaque = picture.format() == QImage::Format_ARGB32_Premultiplied
+                      ? picture.convertToFormat(QImage::Format_ARGB32)
+                      : picture;
   m_picture = opaque.convertToFormat(QImage::Format_RGB32);
   if (m_autoSize) {
     resize(m_picture.size());

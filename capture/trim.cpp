@@ -49,8 +49,10 @@ bool ClipToPicture(const QRect &picture, QRect &source, QRect &destination) {
     const double sy = static_cast<double>(destination.height()) / source.height();
     const int left = destination.left() + static_cast<int>(std::lround((inside.left() - source.left()) * sx));
     const int top = destination.top() + static_cast<int>(std::lround((inside.top() - source.top()) * sy));
-    const int right = destination.left() + static_cast<int>(std::lround((inside.left() + inside.width() - source.left()) * sx));
-    const int bottom = destination.top() + static_cast<int>(std::lround((inside.top() + inside.height() - source.top()) * sy));
+    const int right =
+        destination.left() + static_cast<int>(std::lround((inside.left() + inside.width() - source.left()) * sx));
+    const int bottom =
+        destination.top() + static_cast<int>(std::lround((inside.top() + inside.height() - source.top()) * sy));
     destination = QRect(left, top, right - left, bottom - top);
     source = inside;
   }

@@ -4,8 +4,6 @@
 
 namespace orvelle {
 
-int TwipsToPixels(double twips) {
-  return static_cast<int>(RoundHalfEven(twips / kTwipsPerPixel));
-}
+int TwipsToPixels(double twips) { return static_cast<int>(RoundHalfEven(twips / kTwipsPerPixel)); }
 
 } // namespace orvelle

@@ -26,7 +26,8 @@ bool IsUsableFileName(const QString &name) {
 void WriteJpeg(const JpegExport &job, const QString &folder, const QImage &picture, const QString &bmpName,
                const QString &suffix) {
   if (!IsUsableFileName(job.baseName)) {
-    ShowMessage(job.parent, QStringLiteral("ファイル名「%1」には使えない文字（/ や \\）が含まれています。").arg(job.baseName));
+    ShowMessage(job.parent,
+                QStringLiteral("ファイル名「%1」には使えない文字（/ や \\）が含まれています。").arg(job.baseName));
     return;
   }
   if (!IsWritableFolder(folder)) {
@@ -37,7 +38,9 @@ void WriteJpeg(const JpegExport &job, const QString &folder, const QImage &pictu
   }
   const QString bmpPath = job.programFolder + kSeparator + bmpName;
   if (!SaveBmp(picture, bmpPath)) {
-    ShowMessage(job.parent, QStringLiteral("画像の一時ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(bmpPath)));
+    ShowMessage(
+        job.parent,
+        QStringLiteral("画像の一時ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(bmpPath)));
     return;
   }
   const QString jpegPath = JpegPath(folder, job.baseName, suffix);

@@ -3,10 +3,13 @@
 #include <turbojpeg.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,19 +66,100 @@ int WriteReplacing(const char *target, const unsigned char *data, unsigned long 
   return SAVEJPG_OK;
 }
 
+// An uncompressed 24- or 32-bit bitmap, read whole, whose rows the encoder
+// takes as they lie in the file.
+struct Bitmap {
+  std::unique_ptr<unsigned char[]> bytes; // not zeroed first: read() fills it
+  std::size_t size = 0;
+  const unsigned char *rows = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;
+  int pixelFormat = TJPF_UNKNOWN;
+  bool bottomUp = true;
+};
+
+std::uint32_t U32(const unsigned char *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+std::uint16_t U16(const unsigned char *p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+bool ReadFile(const char *path, std::unique_ptr<unsigned char[]> &bytes, std::size_t &size) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return false;
+  }
+  struct stat st {};
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size < (std::int64_t(1) << 31);
+  if (ok) {
+    size = static_cast<std::size_t>(st.st_size);
+    bytes.reset(new (std::nothrow) unsigned char[size]);
+    ok = bytes != nullptr;
+    std::size_t done = 0;
+    while (ok && done < size) {
+      const ssize_t n = read(fd, bytes.get() + done, size - done);
+      if (n < 0 && errno == EINTR) {
+        continue;
+      }
+      ok = n > 0;
+      done += ok ? static_cast<std::size_t>(n) : 0;
+    }
+  }
+  close(fd);
+  return ok;
+}
+
+// True for the bitmaps the program writes (and the usual 24-bit ones); any
+// other kind is left to TurboJPEG's own reader.
+bool ReadPlainBitmap(const char *path, Bitmap &bmp) {
+  if (!ReadFile(path, bmp.bytes, bmp.size) || bmp.size < 54) {
+    return false;
+  }
+  const unsigned char *b = bmp.bytes.get();
+  if (b[0] != 'B' || b[1] != 'M') {
+    return false;
+  }
+  const std::uint32_t offset = U32(b + 10);
+  const std::uint32_t infoSize = U32(b + 14);
+  const auto width = static_cast<std::int32_t>(U32(b + 18));
+  const auto height = static_cast<std::int32_t>(U32(b + 22));
+  const std::uint16_t bits = U16(b + 28);
+  if (infoSize < 40 || U16(b + 26) != 1 || U32(b + 30) != 0 || (bits != 24 && bits != 32)) {
+    return false;
+  }
+  // JPEG holds at most 65535 pixels a side.
+  if (width <= 0 || width > 65535 || height == 0 || height < -65535 || height > 65535) {
+    return false;
+  }
+  const std::int64_t rows = height < 0 ? -std::int64_t(height) : height;
+  const std::int64_t pitch = ((std::int64_t(width) * bits / 8) + 3) & ~std::int64_t(3);
+  if (offset < 14 + infoSize || std::int64_t(offset) + pitch * rows > std::int64_t(bmp.size)) {
+    return false;
+  }
+  bmp.rows = b + offset;
+  bmp.width = width;
+  bmp.height = static_cast<int>(rows);
+  bmp.pitch = static_cast<int>(pitch);
+  bmp.pixelFormat = bits == 32 ? TJPF_BGRX : TJPF_BGR;
+  bmp.bottomUp = height > 0;
+  return true;
+}
+
 } // namespace
 
 extern "C" int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag) {
   if (source == nullptr || target == nullptr || *target == '\0' || quality > 100 || flag != -1) {
     return SAVEJPG_E_ARGUMENT;
   }
-  int width = 0;
-  int height = 0;
-  int pixelFormat = TJPF_UNKNOWN;
-  TjBuffer pixels;
-  pixels.data = tjLoadImage(source, &width, 1, &height, &pixelFormat, 0);
-  if (pixels.data == nullptr) {
-    return SAVEJPG_E_SOURCE;
+  Bitmap bmp;
+  TjBuffer loaded;
+  if (!ReadPlainBitmap(source, bmp)) {
+    bmp = Bitmap{};
+    loaded.data = tjLoadImage(source, &bmp.width, 1, &bmp.height, &bmp.pixelFormat, 0);
+    if (loaded.data == nullptr) {
+      return SAVEJPG_E_SOURCE;
+    }
+    bmp.rows = loaded.data;
+    bmp.pitch = 0;
+    bmp.bottomUp = false;
   }
   TjHandle compressor;
   if (compressor.handle == nullptr) {
@@ -85,8 +169,9 @@ extern "C" int SavetoJPEG(const char *source, const char *target, uint8_t qualit
   const int subsampling = q >= kHighQuality ? TJSAMP_444 : TJSAMP_420;
   TjBuffer jpeg;
   unsigned long jpegSize = 0;
-  if (tjCompress2(compressor.handle, pixels.data, width, 0, height, pixelFormat, &jpeg.data, &jpegSize, subsampling, q,
-                  TJFLAG_ACCURATEDCT) != 0) {
+  const int flags = TJFLAG_ACCURATEDCT | (bmp.bottomUp ? TJFLAG_BOTTOMUP : 0);
+  if (tjCompress2(compressor.handle, bmp.rows, bmp.width, bmp.pitch, bmp.height, bmp.pixelFormat, &jpeg.data, &jpegSize,
+                  subsampling, q, flags) != 0) {
     return SAVEJPG_E_ENCODE;
   }
   return WriteReplacing(target, jpeg.data, jpegSize);

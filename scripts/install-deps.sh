@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ clang libgtest-dev qt6-base-dev
+  cmake make g++ clang clang-format libgtest-dev qt6-base-dev
   libturbojpeg0-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
 )

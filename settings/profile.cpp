@@ -22,7 +22,8 @@ QByteArrayView Trimmed(QByteArrayView text) {
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(QByteArrayView a, QByteArrayView b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // One line of the file: its text without the line ending, and the ending.
@@ -101,7 +102,8 @@ std::vector<SectionSpan> FindSections(const std::vector<Line> &lines, QByteArray
   return spans;
 }
 
-std::optional<std::size_t> FindKey(const std::vector<Line> &lines, const std::vector<SectionSpan> &spans, QByteArrayView key) {
+std::optional<std::size_t> FindKey(const std::vector<Line> &lines, const std::vector<SectionSpan> &spans,
+                                   QByteArrayView key) {
   for (const SectionSpan &span : spans) {
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
       const auto parsed = ParseKey(lines[i].text);
@@ -125,7 +127,8 @@ QByteArrayView DefaultEol(const std::vector<Line> &lines) {
 bool HasLineBreak(QByteArrayView text) { return text.contains('\n') || text.contains('\r'); }
 
 bool IsStorableName(QByteArrayView name) {
-  return !Trimmed(name).isEmpty() && !HasLineBreak(name) && !name.contains('=') && !name.contains('[') && !name.contains(']');
+  return !Trimmed(name).isEmpty() && !HasLineBreak(name) && !name.contains('=') && !name.contains('[') &&
+         !name.contains(']');
 }
 
 } // namespace

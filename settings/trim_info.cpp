@@ -17,9 +17,9 @@ const QString kSection = QStringLiteral("Data");
 
 // The keys in the order the file holds them.
 const std::array<QString, 9> kKeys = {
-    QStringLiteral("PicStartX"),    QStringLiteral("PicStartY"),    QStringLiteral("PicWidth"),
-    QStringLiteral("PicHeight"),    QStringLiteral("NewPicStartX"), QStringLiteral("NewPicStartY"),
-    QStringLiteral("NewPicWidth"),  QStringLiteral("NewPicHeight"), QStringLiteral("PicRatio"),
+    QStringLiteral("PicStartX"),   QStringLiteral("PicStartY"),    QStringLiteral("PicWidth"),
+    QStringLiteral("PicHeight"),   QStringLiteral("NewPicStartX"), QStringLiteral("NewPicStartY"),
+    QStringLiteral("NewPicWidth"), QStringLiteral("NewPicHeight"), QStringLiteral("PicRatio"),
 };
 
 QString OutOfRange(const QString &key, const QString &value) {
@@ -32,8 +32,8 @@ QString OutOfRange(const QString &key, const QString &value) {
 
 QString SaveTrimInfo(const FrameState &frame, const QString &settingsPath) {
   const std::array<double, 8> numbers = {
-      frame.trim.PicStartX,      frame.trim.PicStartY,      frame.trim.PicWidth,      double(frame.trim.PicHeight),
-      frame.drag.NewPicStartX,   frame.drag.NewPicStartY,   frame.drag.NewPicWidth,   double(frame.drag.NewPicHeight),
+      frame.trim.PicStartX,    frame.trim.PicStartY,    frame.trim.PicWidth,    double(frame.trim.PicHeight),
+      frame.drag.NewPicStartX, frame.drag.NewPicStartY, frame.drag.NewPicWidth, double(frame.drag.NewPicHeight),
   };
   QList<std::pair<QString, QString>> values;
   for (std::size_t i = 0; i < numbers.size(); ++i) {
@@ -64,7 +64,8 @@ std::variant<FrameState, QString> LoadTrimInfo(const QString &settingsPath) {
     const auto number = ParseDecimal(text);
     const bool usable = number && (isRatio ? ToSingle(*number).has_value() : ToInt16(*number).has_value());
     if (!usable) {
-      return QStringLiteral("設定ファイルの「%1」の値「%2」は%3ではありません。\nトリミング情報は読み込みませんでした。")
+      return QStringLiteral(
+                 "設定ファイルの「%1」の値「%2」は%3ではありません。\nトリミング情報は読み込みませんでした。")
           .arg(kKeys[i], text, isRatio ? QStringLiteral("数値") : QStringLiteral(" -32768～32767 の数値"));
     }
     numbers[i] = isRatio ? *number : *ToInt16(*number);

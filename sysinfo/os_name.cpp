@@ -5,7 +5,8 @@
 namespace orvelle {
 
 long long OsVersionCode(const OsVersionRecord &record) {
-  const QString digits = QString::number(record.platformId) + QStringLiteral("%1").arg(record.major, 2, 10, QLatin1Char('0')) +
+  const QString digits = QString::number(record.platformId) +
+                         QStringLiteral("%1").arg(record.major, 2, 10, QLatin1Char('0')) +
                          QStringLiteral("%1").arg(record.minor, 4, 10, QLatin1Char('0'));
   bool ok = false;
   const long long code = digits.toLongLong(&ok);

@@ -174,11 +174,14 @@ int main(int argc, char **argv) {
   bool ok = true;
   ok &= Save(Icon(), pictures.filePath("icon.png"), "PNG");
   ok &= Save(OpenFolder(), pictures.filePath("load.png"), "PNG");
-  ok &= Save(Draw(24, [](QPainter &p) { Diskette(p, QColor(90, 90, 100)); }), pictures.filePath("save-frame.png"), "PNG");
+  ok &=
+      Save(Draw(24, [](QPainter &p) { Diskette(p, QColor(90, 90, 100)); }), pictures.filePath("save-frame.png"), "PNG");
   ok &= Save(Camera(), pictures.filePath("capture.png"), "PNG");
   ok &= Save(Scissors(), pictures.filePath("trim.png"), "PNG");
-  ok &= Save(Draw(24, [](QPainter &p) { Diskette(p, QColor(40, 90, 210)); }), pictures.filePath("save-trimmed.png"), "PNG");
-  ok &= Save(Draw(24, [](QPainter &p) { Diskette(p, QColor(210, 40, 40)); }), pictures.filePath("save-original.png"), "PNG");
+  ok &= Save(Draw(24, [](QPainter &p) { Diskette(p, QColor(40, 90, 210)); }), pictures.filePath("save-trimmed.png"),
+             "PNG");
+  ok &= Save(Draw(24, [](QPainter &p) { Diskette(p, QColor(210, 40, 40)); }), pictures.filePath("save-original.png"),
+             "PNG");
   ok &= Save(PositionMark(), pictures.filePath("position.png"), "PNG");
   ok &= Save(SizeMark(), pictures.filePath("size.png"), "PNG");
   ok &= Save(Banner(), pictures.filePath("banner.jpg"), "JPEG", 92);

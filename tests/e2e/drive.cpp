@@ -60,15 +60,17 @@ bool WaitFor(const std::function<bool()> &condition, int timeoutMs) {
   return condition();
 }
 
-QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Screen() {
+  return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 // A visible window whose title is exactly the name.
 std::optional<QString> FindWindow(const QString &name, int timeoutMs) {
   QString id;
   WaitFor(
       [&] {
-        id = Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                             QLatin1Char('^') + name + QLatin1Char('$')})
+        id = Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--name"), QLatin1Char('^') + name + QLatin1Char('$')})
                  .section(QLatin1Char('\n'), 0, 0);
         return !id.isEmpty();
       },
@@ -77,14 +79,19 @@ std::optional<QString> FindWindow(const QString &name, int timeoutMs) {
 }
 
 QRect WindowGeometry(const QString &id) {
-  const QString shell = Run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+  const QString shell =
+      Run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
   int x = 0, y = 0, w = 0, h = 0;
   for (const QString &line : shell.split(QLatin1Char('\n'))) {
     const QString value = line.section(QLatin1Char('='), 1);
-    if (line.startsWith(QLatin1String("X="))) x = value.toInt();
-    if (line.startsWith(QLatin1String("Y="))) y = value.toInt();
-    if (line.startsWith(QLatin1String("WIDTH="))) w = value.toInt();
-    if (line.startsWith(QLatin1String("HEIGHT="))) h = value.toInt();
+    if (line.startsWith(QLatin1String("X=")))
+      x = value.toInt();
+    if (line.startsWith(QLatin1String("Y=")))
+      y = value.toInt();
+    if (line.startsWith(QLatin1String("WIDTH=")))
+      w = value.toInt();
+    if (line.startsWith(QLatin1String("HEIGHT=")))
+      h = value.toInt();
   }
   return QRect(x, y, w, h);
 }
@@ -167,7 +174,8 @@ public:
   // A click at a point of the client area.
   void click(QPoint p) {
     const QPoint s = m_client + p;
-    Xdo({QStringLiteral("mousemove"), QString::number(s.x()), QString::number(s.y()), QStringLiteral("click"), QStringLiteral("1")});
+    Xdo({QStringLiteral("mousemove"), QString::number(s.x()), QString::number(s.y()), QStringLiteral("click"),
+         QStringLiteral("1")});
     Pause(300);
   }
   // The picture buttons, 28 pixels apart from x 580, 1 pixel down.
@@ -176,7 +184,8 @@ public:
   void drag(QPoint from, QPoint to) {
     const QPoint a = canvasToScreen(from);
     const QPoint b = canvasToScreen(to);
-    Xdo({QStringLiteral("mousemove"), QString::number(a.x()), QString::number(a.y()), QStringLiteral("mousedown"), QStringLiteral("1")});
+    Xdo({QStringLiteral("mousemove"), QString::number(a.x()), QString::number(a.y()), QStringLiteral("mousedown"),
+         QStringLiteral("1")});
     for (int step = 1; step <= 4; ++step) {
       const QPoint p = a + (b - a) * step / 4;
       Pause(60);
@@ -221,8 +230,9 @@ public:
     stop();
     m_xclip.setStandardOutputFile(QProcess::nullDevice());
     m_xclip.setStandardErrorFile(QProcess::nullDevice());
-    m_xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
-                                            QStringLiteral("image/png"), QStringLiteral("-i"), png});
+    m_xclip.start(QStringLiteral("xclip"),
+                  {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                   QStringLiteral("image/png"), QStringLiteral("-i"), png});
     m_xclip.waitForStarted();
     Pause(300);
   }
@@ -310,7 +320,8 @@ int main(int argc, char **argv) {
     Screen().save(out.filePath(QStringLiteral("2-frame.png")));
 
     s.command(4);
-    Check(s.canvasArea(frame) == sample.copy(frame), QStringLiteral("the trim shows the frame's area over it, without frame lines"));
+    Check(s.canvasArea(frame) == sample.copy(frame),
+          QStringLiteral("the trim shows the frame's area over it, without frame lines"));
     Screen().save(out.filePath(QStringLiteral("3-trimmed.png")));
 
     s.type(QPoint(776 + 25, 4 + 10), QStringLiteral("shot"));
@@ -328,8 +339,11 @@ int main(int argc, char **argv) {
     const double originalDiff = MeanDifference(original, sample);
     const double otherDiff = MeanDifference(trimmed, sample.copy(frame.translated(40, 40)));
     Check(trimmedDiff < 2.5 && otherDiff > 3 * trimmedDiff,
-          QStringLiteral("shot.jpg holds the trimmed area (mean difference %1, %2 to another area)").arg(trimmedDiff).arg(otherDiff));
-    Check(originalDiff < 2.5, QStringLiteral("shot-org.jpg holds the whole capture (mean difference %1)").arg(originalDiff));
+          QStringLiteral("shot.jpg holds the trimmed area (mean difference %1, %2 to another area)")
+              .arg(trimmedDiff)
+              .arg(otherDiff));
+    Check(originalDiff < 2.5,
+          QStringLiteral("shot-org.jpg holds the whole capture (mean difference %1)").arg(originalDiff));
     Screen().save(out.filePath(QStringLiteral("orvelle-window.png")));
 
     s.key(QStringLiteral("ctrl+s"));
@@ -346,7 +360,8 @@ int main(int argc, char **argv) {
     s.command(3);
     s.key(QStringLiteral("ctrl+l"));
     s.command(4);
-    Check(s.canvasArea(frame) == second.copy(frame), QStringLiteral("after Ctrl+L the same area is cut out of a new capture"));
+    Check(s.canvasArea(frame) == second.copy(frame),
+          QStringLiteral("after Ctrl+L the same area is cut out of a new capture"));
     Screen().save(out.filePath(QStringLiteral("4-loaded-and-trimmed.png")));
     s.quitWithCtrlQ();
   }

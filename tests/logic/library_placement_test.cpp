@@ -17,7 +17,9 @@ protected:
     source.write("new library");
   }
   QString sourcePath() const { return m_program.filePath(QStringLiteral("libSaveJPG.so")); }
-  QString target(const QString &folder) const { return m_root.path() + QLatin1Char('/') + folder + QStringLiteral("/libSaveJPG.so"); }
+  QString target(const QString &folder) const {
+    return m_root.path() + QLatin1Char('/') + folder + QStringLiteral("/libSaveJPG.so");
+  }
   static QByteArray contents(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -32,9 +34,12 @@ protected:
 
 TEST_F(LibraryPlacementTest, EachWindowsNameHasItsFolder) {
   const std::pair<const char *, const char *> rows[] = {
-      {"Windows NT 4.0", "WINNT/SYSTEM32"},      {"Windows 2000", "WINNT/SYSTEM32"},
-      {"Windows Server 2003", "WINDOWS/SYSTEM32"}, {"Windows XP", "WINDOWS/SYSTEM32"},
-      {"Windows Me", "WINDOWS/SYSTEM"},           {"Windows 98", "WINDOWS/SYSTEM"},
+      {"Windows NT 4.0", "WINNT/SYSTEM32"},
+      {"Windows 2000", "WINNT/SYSTEM32"},
+      {"Windows Server 2003", "WINDOWS/SYSTEM32"},
+      {"Windows XP", "WINDOWS/SYSTEM32"},
+      {"Windows Me", "WINDOWS/SYSTEM"},
+      {"Windows 98", "WINDOWS/SYSTEM"},
       {"Windows 95", "WINDOWS/SYSTEM"},
   };
   for (const auto &[name, folder] : rows) {

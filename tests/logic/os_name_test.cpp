@@ -20,12 +20,12 @@ TEST(OsName, TheCodeJoinsPaddedDigits) {
 
 TEST(OsName, EveryRowOfTheTableFromTopToBottom) {
   EXPECT_EQ(Name(0, 3, 10), "Windows 3.1");
-  EXPECT_EQ(Name(0, 99, 9999), "Windows 3.1"); // 999999: still below 1040000
-  EXPECT_EQ(Name(1, 4, 0), "Windows 95");      // 1040000
-  EXPECT_EQ(Name(1, 4, 1), "Windows Unknown");  // 1040001
-  EXPECT_EQ(Name(1, 4, 10), "Windows 98");      // 1040010
-  EXPECT_EQ(Name(1, 4, 89), "Windows Unknown"); // 1040089
-  EXPECT_EQ(Name(1, 4, 90), "Windows Me");      // 1040090
+  EXPECT_EQ(Name(0, 99, 9999), "Windows 3.1");   // 999999: still below 1040000
+  EXPECT_EQ(Name(1, 4, 0), "Windows 95");        // 1040000
+  EXPECT_EQ(Name(1, 4, 1), "Windows Unknown");   // 1040001
+  EXPECT_EQ(Name(1, 4, 10), "Windows 98");       // 1040010
+  EXPECT_EQ(Name(1, 4, 89), "Windows Unknown");  // 1040089
+  EXPECT_EQ(Name(1, 4, 90), "Windows Me");       // 1040090
   EXPECT_EQ(Name(1, 4, 91), "Windows Me Later"); // 1040091
   EXPECT_EQ(Name(2, 3, 10), "Windows Me Later"); // 2030010, Windows NT 3.1
   EXPECT_EQ(Name(2, 3, 50), "Windows Me Later"); // 2030050, Windows NT 3.5
@@ -33,9 +33,9 @@ TEST(OsName, EveryRowOfTheTableFromTopToBottom) {
   EXPECT_EQ(Name(2, 4, 0), "Windows NT 4.0");
   EXPECT_EQ(Name(2, 5, 0), "Windows 2000");
   EXPECT_EQ(Name(2, 5, 1), "Windows XP");
-  EXPECT_EQ(Name(2, 5, 2), "Windows Server 2003"); // 2050002
-  EXPECT_EQ(Name(2, 5, 3), "Windows Vista or Later"); // 2050003
-  EXPECT_EQ(Name(2, 6, 1), "Windows Vista or Later"); // Windows 7
+  EXPECT_EQ(Name(2, 5, 2), "Windows Server 2003");     // 2050002
+  EXPECT_EQ(Name(2, 5, 3), "Windows Vista or Later");  // 2050003
+  EXPECT_EQ(Name(2, 6, 1), "Windows Vista or Later");  // Windows 7
   EXPECT_EQ(Name(2, 10, 0), "Windows Vista or Later"); // 2100000
   EXPECT_EQ(Name(2, 4294967295u, 4294967295u), "Windows Vista or Later");
 }

@@ -24,7 +24,8 @@ protected:
   static QByteArray data(const char *startX, const char *ratio = "0.75") {
     return QByteArray("[Data]\nPicStartX=") + startX +
            "\nPicStartY=50\nPicWidth=200\nPicHeight=150\nNewPicStartX=0\nNewPicStartY=0\n"
-           "NewPicWidth=200\nNewPicHeight=150\nPicRatio=" + ratio + "\n";
+           "NewPicWidth=200\nNewPicHeight=150\nPicRatio=" +
+           ratio + "\n";
   }
   QTemporaryDir m_dir;
 };
@@ -93,7 +94,8 @@ TEST_F(TrimInfo, EveryBadValueIsNamedAndNothingIsLoaded) {
     write(file);
     const auto loaded = LoadTrimInfo(path());
     ASSERT_TRUE(std::holds_alternative<QString>(loaded));
-    EXPECT_TRUE(std::get<QString>(loaded).contains(QString::fromUtf8(expected))) << std::get<QString>(loaded).toStdString();
+    EXPECT_TRUE(std::get<QString>(loaded).contains(QString::fromUtf8(expected)))
+        << std::get<QString>(loaded).toStdString();
   }
   QFile::remove(path());
   const auto missing = LoadTrimInfo(path());

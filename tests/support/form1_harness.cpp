@@ -71,8 +71,12 @@ void Send(QWidget *w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::M
 } // namespace
 
 void Form1Harness::press(QWidget *w, QPoint p, Qt::MouseButton b) { Send(w, QEvent::MouseButtonPress, p, b, b); }
-void Form1Harness::move(QWidget *w, QPoint p, Qt::MouseButtons held) { Send(w, QEvent::MouseMove, p, Qt::NoButton, held); }
-void Form1Harness::release(QWidget *w, QPoint p, Qt::MouseButton b) { Send(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton); }
+void Form1Harness::move(QWidget *w, QPoint p, Qt::MouseButtons held) {
+  Send(w, QEvent::MouseMove, p, Qt::NoButton, held);
+}
+void Form1Harness::release(QWidget *w, QPoint p, Qt::MouseButton b) {
+  Send(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton);
+}
 
 void Form1Harness::drag(QPoint a, std::initializer_list<QPoint> moves) {
   QWidget *canvas = child("Picture1");

@@ -25,7 +25,8 @@ QImage SyntheticScreen(QSize size) {
     p.fillRect(window, QColor(246, 246, 242));
     p.fillRect(QRect(window.left(), window.top(), window.width(), unit * 2), QColor(40 + w * 60, 80, 160));
     p.setPen(Qt::white);
-    p.drawText(window.left() + unit / 2, window.top() + unit * 3 / 2, QStringLiteral("Window %1 - Report.txt").arg(w + 1));
+    p.drawText(window.left() + unit / 2, window.top() + unit * 3 / 2,
+               QStringLiteral("Window %1 - Report.txt").arg(w + 1));
     for (int line = 0; line < 12; ++line) {
       p.setPen(textColours[(line + w) % 4]);
       p.drawText(window.left() + unit / 2, window.top() + unit * (4 + line * 3 / 2),

@@ -63,9 +63,7 @@ OutlineCount Count(const QImage &canvas, QPoint a, QPoint b, QRgb colour) {
   return c;
 }
 
-QImage Canvas(Form1Harness &h) {
-  return h.child("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage Canvas(Form1Harness &h) { return h.child("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 QImage Plain(QSize size, QColor colour) {
   QImage image(size, QImage::Format_RGB32);

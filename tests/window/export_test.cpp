@@ -134,8 +134,8 @@ void ExportTest::namesAndFoldersAreUsedAsGiven() {
   {
     // A base name that would leave the folder writes nothing.
     Prepared p(out.path());
-    for (const QString &bad : {QStringLiteral("../escape"), QStringLiteral("sub/name"), QStringLiteral("a\\b"),
-                               QStringLiteral("..")}) {
+    for (const QString &bad :
+         {QStringLiteral("../escape"), QStringLiteral("sub/name"), QStringLiteral("a\\b"), QStringLiteral("..")}) {
       p.h.modals().clear();
       p.h.child<QLineEdit>("Text2")->setText(bad);
       p.h.form().Command5_Click();
@@ -144,7 +144,8 @@ void ExportTest::namesAndFoldersAreUsedAsGiven() {
       QVERIFY(p.h.modals().texts[0].contains(bad));
     }
     QVERIFY(!QFile::exists(p.h.programFolder() + QStringLiteral("/default.bmp")));
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("画像")});
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("画像")});
     QVERIFY(!QFile::exists(out.path() + QStringLiteral("/../escape.jpg")));
   }
 }
@@ -171,7 +172,8 @@ void ExportTest::missingNameOrFolderIsAskedFor() {
     QFile::remove(p.h.settingsPath());
     p.h.form().Command5_Click();
     p.h.form().Command6_Click();
-    QCOMPARE(p.h.modals().texts, (QStringList{QStringLiteral("ファイル名を指定ください"), QStringLiteral("ファイル名を指定ください")}));
+    QCOMPARE(p.h.modals().texts,
+             (QStringList{QStringLiteral("ファイル名を指定ください"), QStringLiteral("ファイル名を指定ください")}));
     QCOMPARE(p.h.modals().captions, (QStringList{QStringLiteral("Pemrose"), QStringLiteral("Pemrose")}));
     // The original save stored the folder before it asked for the name.
     QCOMPARE(ReadSetting(QStringLiteral("F_Path"), QStringLiteral("File"), p.h.settingsPath()), out.path());
@@ -181,8 +183,8 @@ void ExportTest::missingNameOrFolderIsAskedFor() {
     Prepared p(QStringLiteral(""));
     p.h.form().Command5_Click();
     p.h.form().Command6_Click();
-    QCOMPARE(p.h.modals().texts,
-             (QStringList{QStringLiteral("ファイルの保存先を指定ください"), QStringLiteral("ファイルの保存先を指定ください")}));
+    QCOMPARE(p.h.modals().texts, (QStringList{QStringLiteral("ファイルの保存先を指定ください"),
+                                              QStringLiteral("ファイルの保存先を指定ください")}));
     QVERIFY(!QFile::exists(p.h.programFolder() + QStringLiteral("/default.bmp")));
   }
 }

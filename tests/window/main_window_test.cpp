@@ -48,7 +48,8 @@ void MainWindowTest::controlsStandAtTheirPlacesWithTheirTexts_data() {
   row("Label2", {1800, 120, 225, 195}, ",Y：", "");
   row("Label7", {2040, 120, 525, 195}, "0", "開始Y座標");
   row("Picture4", {2640, 60, 300, 300}, "", "");
-  row("Label3", {2940, 120, 795, 195}, "Size W：", "トリミングサイズです。トリミング終了位置までマウスをドラッグします。");
+  row("Label3", {2940, 120, 795, 195}, "Size W：",
+      "トリミングサイズです。トリミング終了位置までマウスをドラッグします。");
   row("Label8", {3780, 120, 525, 195}, "0", "トリミングサイズ（幅）");
   row("Label4", {4320, 120, 285, 195}, ",H：", "");
   row("Label9", {4620, 120, 525, 195}, "0", "トリミングサイズ（高さ）");
@@ -107,7 +108,8 @@ void MainWindowTest::picturesAndFontsAreThere() {
   // The six pictures differ from each other.
   QSet<size_t> keys;
   for (const char *name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6"}) {
-    const QImage picture = h.child<QToolButton>(name)->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage picture =
+        h.child<QToolButton>(name)->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
     keys.insert(qHash(QByteArrayView(picture.constBits(), picture.sizeInBytes())));
   }
   QCOMPARE(keys.size(), 6);

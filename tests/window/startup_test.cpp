@@ -93,13 +93,14 @@ void StartupTest::theLibraryIsPlacedForKnownWindows() {
     OsVersionRecord os;
     const char *folder;
   };
-  const Row rows[] = {{{2, 4, 0}, "WINNT/SYSTEM32"},   {{2, 5, 0}, "WINNT/SYSTEM32"},   {{2, 5, 2}, "WINDOWS/SYSTEM32"},
-                      {{2, 5, 1}, "WINDOWS/SYSTEM32"}, {{1, 4, 90}, "WINDOWS/SYSTEM"},  {{1, 4, 10}, "WINDOWS/SYSTEM"},
+  const Row rows[] = {{{2, 4, 0}, "WINNT/SYSTEM32"},   {{2, 5, 0}, "WINNT/SYSTEM32"},  {{2, 5, 2}, "WINDOWS/SYSTEM32"},
+                      {{2, 5, 1}, "WINDOWS/SYSTEM32"}, {{1, 4, 90}, "WINDOWS/SYSTEM"}, {{1, 4, 10}, "WINDOWS/SYSTEM"},
                       {{1, 4, 0}, "WINDOWS/SYSTEM"}};
   for (const Row &row : rows) {
     Form1Harness h({1280, 1024}, row.os);
     QVERIFY(QDir(h.systemRoot()).mkpath(QString::fromLatin1(row.folder)));
-    const QString target = h.systemRoot() + QLatin1Char('/') + QString::fromLatin1(row.folder) + QLatin1Char('/') + kJpegLibraryFileName;
+    const QString target =
+        h.systemRoot() + QLatin1Char('/') + QString::fromLatin1(row.folder) + QLatin1Char('/') + kJpegLibraryFileName;
     h.start();
     QVERIFY(h.modals().texts.isEmpty());
     QCOMPARE(ReadFile(target), ReadFile(source));

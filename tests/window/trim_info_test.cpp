@@ -82,9 +82,10 @@ void TrimInfoTest::saveDragLoadBringsTheFrameBack() {
   WriteFile(h.settingsPath(), "[File]\nF_Path=/pictures\n; mine\n");
   h.child<QAction>("M_E_Save")->trigger();
   QVERIFY(h.modals().texts.size() == 1); // nothing shown after the start-up message
-  QCOMPARE(ReadFile(h.settingsPath()), QByteArray("[File]\nF_Path=/pictures\n; mine\n[Data]\nPicStartX=100\nPicStartY=50\n"
-                                                  "PicWidth=200\nPicHeight=150\nNewPicStartX=0\nNewPicStartY=0\n"
-                                                  "NewPicWidth=200\nNewPicHeight=150\nPicRatio=0.75\n"));
+  QCOMPARE(ReadFile(h.settingsPath()),
+           QByteArray("[File]\nF_Path=/pictures\n; mine\n[Data]\nPicStartX=100\nPicStartY=50\n"
+                      "PicWidth=200\nPicHeight=150\nNewPicStartX=0\nNewPicStartY=0\n"
+                      "NewPicWidth=200\nNewPicHeight=150\nPicRatio=0.75\n"));
   const QStringList saved = Readouts(h);
 
   h.child<QLineEdit>("Text1")->setText(QStringLiteral("0"));
@@ -204,9 +205,9 @@ void TrimInfoTest::badFileValuesChangeNothing() {
   const QByteArray good = "[Data]\nPicStartX=1\nPicStartY=2\nPicWidth=3\nPicHeight=4\nNewPicStartX=5\nNewPicStartY=6\n"
                           "NewPicWidth=7\nNewPicHeight=8\nPicRatio=0.25\n";
   const std::pair<QByteArray, QByteArray> breaks[] = {
-      {"PicStartX=1\n", ""},                    // missing
-      {"PicHeight=4\n", "PicHeight=\n"},        // empty
-      {"NewPicWidth=7\n", "NewPicWidth=wide\n"}, // no number
+      {"PicStartX=1\n", ""},                        // missing
+      {"PicHeight=4\n", "PicHeight=\n"},            // empty
+      {"NewPicWidth=7\n", "NewPicWidth=wide\n"},    // no number
       {"NewPicHeight=8\n", "NewPicHeight=40000\n"}, // out of range
       {"PicRatio=0.25\n", "PicRatio=x\n"},
   };
@@ -246,7 +247,8 @@ void TrimInfoTest::versionWindowIsOneModelessWindow() {
   QCOMPARE(versionWindows().size(), 1);
   QWidget *version = versionWindows().first();
   QCOMPARE(version->windowTitle(), QStringLiteral("Orvelle"));
-  QCOMPARE(version->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Orvelle\u3000Version 1.2.0"));
+  QCOMPARE(version->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+           QStringLiteral("Orvelle\u3000Version 1.2.0"));
   QCOMPARE(version->findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().size(), QSize(300, 40));
   QVERIFY(!version->findChild<QLabel *>(QStringLiteral("Label2"))->text().isEmpty());
   QVERIFY(!version->findChild<QLabel *>(QStringLiteral("Label3"))->text().isEmpty());
