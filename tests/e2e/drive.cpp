@@ -9,6 +9,7 @@
 // Leaves the screenshots, the JPEG files and trim.ini in the output folder and
 // ends with "N passed, M failed".
 
+#include "tests/support/test_files.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,9 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+
+using orvelle::testing::MeanDifference;
+using orvelle::testing::ReadFile;
 
 namespace {
 
@@ -112,20 +116,6 @@ std::optional<QPoint> ClientOrigin(const QImage &screen, const QRect &window) {
     }
   }
   return std::nullopt;
-}
-
-double MeanDifference(const QImage &a, const QImage &b) {
-  if (a.size() != b.size()) {
-    return 1e9;
-  }
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-    }
-  }
-  return sum / (3.0 * a.width() * a.height());
 }
 
 class Session {
@@ -247,11 +237,6 @@ public:
 private:
   QProcess m_xclip;
 };
-
-QByteArray ReadFile(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

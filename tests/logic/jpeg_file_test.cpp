@@ -3,6 +3,7 @@
 #include "export/jpeg_library.h"
 #include "savejpg/SaveJPG.h"
 #include "tests/support/synthetic_screen.h"
+#include "tests/support/test_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,22 +16,11 @@
 
 namespace orvelle {
 
+using testing::MeanDifference;
+
 namespace {
 
 QImage Sample(QSize size = {96, 64}) { return testing::SyntheticScreen(size); }
-
-double MeanAbsoluteDifference(const QImage &a, const QImage &b) {
-  const QImage x = a.convertToFormat(QImage::Format_RGB32);
-  const QImage y = b.convertToFormat(QImage::Format_RGB32);
-  double sum = 0;
-  for (int row = 0; row < x.height(); ++row) {
-    for (int col = 0; col < x.width(); ++col) {
-      const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-    }
-  }
-  return sum / (3.0 * x.width() * x.height());
-}
 
 QByteArray Utf8(const QString &path) { return QFile::encodeName(path); }
 
@@ -72,14 +62,14 @@ TEST_F(JpegFiles, TheLibraryEncodesBitmapsAtTheGivenQuality) {
       const QImage decoded(jpeg, "JPEG");
       ASSERT_EQ(decoded.size(), image.size());
       if (quality == 100 && name != QStringLiteral("8.bmp")) {
-        EXPECT_LT(MeanAbsoluteDifference(decoded, image), 2.0);
+        EXPECT_LT(MeanDifference(decoded, image), 2.0);
       }
     }
     const qint64 size = QFileInfo(file(QStringLiteral("q%1.jpg").arg(quality))).size();
     EXPECT_GT(size, previousSize); // higher quality, larger file
     previousSize = size;
   }
-  EXPECT_GT(MeanAbsoluteDifference(QImage(file(QStringLiteral("q0.jpg"))), image), 5.0);
+  EXPECT_GT(MeanDifference(QImage(file(QStringLiteral("q0.jpg"))), image), 5.0);
 }
 
 TEST_F(JpegFiles, FailuresLeaveTheTargetAsItWas) {

@@ -1,6 +1,7 @@
 #include "common/text_encoding.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
+#include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,15 +17,8 @@ namespace {
 class SettingsFile : public ::testing::Test {
 protected:
   QString path() const { return SettingsFilePath(m_dir.path()); }
-  void write(const QByteArray &bytes) {
-    QFile f(path());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
-  QByteArray read() const {
-    QFile f(path());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  void write(const QByteArray &bytes) { ASSERT_TRUE(testing::WriteFile(path(), bytes)); }
+  QByteArray read() const { return testing::ReadFile(path()); }
   QString get(const char *key, const char *section) const {
     return ReadSetting(QString::fromUtf8(key), QString::fromUtf8(section), path());
   }

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 #include "settings/trim_info.h"
+#include "tests/support/test_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,15 +13,8 @@ namespace {
 class TrimInfo : public ::testing::Test {
 protected:
   QString path() const { return SettingsFilePath(m_dir.path()); }
-  void write(const QByteArray &bytes) {
-    QFile f(path());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
-  QByteArray read() const {
-    QFile f(path());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  void write(const QByteArray &bytes) { ASSERT_TRUE(testing::WriteFile(path(), bytes)); }
+  QByteArray read() const { return testing::ReadFile(path()); }
   static QByteArray data(const char *startX, const char *ratio = "0.75") {
     return QByteArray("[Data]\nPicStartX=") + startX +
            "\nPicStartY=50\nPicWidth=200\nPicHeight=150\nNewPicStartX=0\nNewPicStartY=0\n"

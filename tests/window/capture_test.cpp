@@ -8,6 +8,7 @@
 #include "capture/picture_box.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
@@ -89,6 +90,7 @@ private slots:
   void trimCutsTheFrameOut();
   void trimHandlesTallAndBackwardFrames();
   void trimWithoutAPictureStillPlacesTheOutput();
+  void trimStretchesToALoadedDragFrame();
 };
 
 void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
@@ -437,6 +439,41 @@ void CaptureTest::trimWithoutAPictureStillPlacesTheOutput() {
   h.drag({150, 50}, {{250, 150}});
   h.form().Command4_Click();
   QCOMPARE(output->image().copy(0, 0, 50, 50), screen.copy(150, 50, 50, 50));
+}
+
+void CaptureTest::trimStretchesToALoadedDragFrame() {
+  Form1Harness h;
+  h.start();
+  const QImage screen = NumberedImage({400, 300});
+  h.setClipboardImage(screen);
+  h.form().Command3_Click();
+  // A small trim first: the output picture keeps what a smaller paint leaves.
+  h.drag({0, 0}, {{120, 100}});
+  h.form().Command4_Click();
+  QFile ini(h.settingsPath());
+  QVERIFY(ini.open(QIODevice::WriteOnly));
+  ini.write("[Data]\nPicStartX=30\nPicStartY=20\nPicWidth=50\nPicHeight=40\nNewPicStartX=10\nNewPicStartY=5\n"
+            "NewPicWidth=100\nNewPicHeight=80\nPicRatio=0\n");
+  ini.close();
+  h.form().Command1_Click();
+  h.form().Command4_Click();
+  auto *output = static_cast<PictureBox *>(h.child("Picture2"));
+  QCOMPARE(output->geometry(), QRect(30, 20 + kCanvasTop, 100, 80));
+  const QImage out = output->image();
+  // Each source pixel becomes two by two, from (10, 5) on.
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 50; ++x) {
+      const QRgb source = screen.pixel(30 + x, 20 + y);
+      if (2 * y + 5 < 80 && 2 * x + 10 < 100) {
+        QCOMPARE(out.pixel(10 + 2 * x, 5 + 2 * y), source);
+      }
+      if (2 * y + 6 < 80 && 2 * x + 11 < 100) {
+        QCOMPARE(out.pixel(11 + 2 * x, 6 + 2 * y), source);
+      }
+    }
+  }
+  // Above and left of the painted rectangle the earlier trim is still there.
+  QCOMPARE(out.pixel(3, 2), screen.pixel(3, 2));
 }
 
 ORVELLE_QTEST_MAIN(CaptureTest)

@@ -3,6 +3,7 @@
 
 #include "tests/support/form1_harness.h"
 #include "tests/support/qt_test_main.h"
+#include "tests/support/test_files.h"
 
 #include "capture/picture_box.h"
 #include "settings/settings_file.h"
@@ -19,27 +20,11 @@ using namespace orvelle::testing;
 
 namespace {
 
-QByteArray ReadFile(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // The first value of the JPEG's first quantization table: 255 at quality 0,
 // 16 at 50 and 1 at 100 for the standard tables scaled by quality.
 int FirstQuantizer(const QByteArray &jpeg) {
   const qsizetype dqt = jpeg.indexOf("\xff\xdb");
   return dqt < 0 ? -1 : static_cast<unsigned char>(jpeg[dqt + 5]);
-}
-
-double MeanDifference(const QImage &a, const QImage &b) {
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-    }
-  }
-  return sum / (3.0 * a.width() * a.height());
 }
 
 // A picture of large smooth areas, which JPEG keeps close at high quality.

@@ -3,6 +3,7 @@
 
 #include "tests/support/form1_harness.h"
 #include "tests/support/qt_test_main.h"
+#include "tests/support/test_files.h"
 
 #include "export/jpeg_library.h"
 #include "settings/settings_file.h"
@@ -17,15 +18,6 @@ using namespace orvelle;
 using namespace orvelle::testing;
 
 namespace {
-void WriteFile(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-QByteArray ReadFile(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 bool VersionWindowShown() {
   const QWidgetList windows = QApplication::topLevelWidgets();
   return std::any_of(windows.begin(), windows.end(),

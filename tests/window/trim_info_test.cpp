@@ -3,6 +3,7 @@
 
 #include "tests/support/form1_harness.h"
 #include "tests/support/qt_test_main.h"
+#include "tests/support/test_files.h"
 
 #include "capture/picture_box.h"
 #include "sysinfo/form2.h"
@@ -17,16 +18,6 @@ using namespace orvelle;
 using namespace orvelle::testing;
 
 namespace {
-
-QByteArray ReadFile(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-void WriteFile(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  f.open(QIODevice::WriteOnly);
-  f.write(bytes);
-}
 
 QImage Canvas(Form1Harness &h) { return h.child("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
