@@ -36,6 +36,10 @@ void WriteJpeg(const JpegExport &job, const QString &folder, const QImage &pictu
                                 .arg(folder));
     return;
   }
+  if (picture.isNull()) {
+    ShowMessage(job.parent, QStringLiteral("保存する画像がありません（大きさが 0 です）。"));
+    return;
+  }
   const QString bmpPath = job.programFolder + kSeparator + bmpName;
   if (!SaveBmp(picture, bmpPath)) {
     ShowMessage(

@@ -1,6 +1,7 @@
 #include "export/save_folder.h"
 
 #include "common/message_box.h"
+#include "common/text_encoding.h"
 #include "settings/settings_file.h"
 
 #include <QDir>
@@ -18,6 +19,14 @@ QString BrowseForFolder(QWidget *owner) {
 bool ApplyChosenFolder(QWidget *owner, const QString &chosen, QString &saveFolder, const QString &settingsPath) {
   if (chosen.isEmpty()) {
     ShowMessage(owner, QStringLiteral("キャンセルを選択"));
+    return false;
+  }
+  // trim.ini gives back at most 254 bytes of a value: a longer folder would
+  // come back cut at the next start, naming another folder.
+  if (EncodeText(chosen, TextEncoding::Locale).size() > kMaxFolderBytes) {
+    ShowMessage(owner, QStringLiteral("フォルダー「%1」は名前が長すぎるため保存先にできません（%2 バイトまで）。")
+                           .arg(QDir::toNativeSeparators(chosen))
+                           .arg(kMaxFolderBytes));
     return false;
   }
   saveFolder = chosen;

@@ -222,6 +222,16 @@ void ExportTest::everyFailureIsReported() {
     QVERIFY(p.h.modals().texts[0].contains(QStringLiteral("libSaveJPG.so")));
     QVERIFY(QDir(out.path()).isEmpty());
   }
+  {
+    // A trim of a frame of width 0 leaves nothing to save.
+    Prepared p(out.path());
+    p.h.drag({50, 50}, {{50, 90}});
+    p.h.form().Command4_Click();
+    p.h.form().Command5_Click();
+    QCOMPARE(p.h.modals().texts.size(), 1);
+    QVERIFY(p.h.modals().texts[0].contains(QStringLiteral("保存する画像がありません")));
+    QVERIFY(QDir(out.path()).isEmpty());
+  }
 }
 
 void ExportTest::theFolderIsChosenInTheBrowser() {
@@ -247,6 +257,20 @@ void ExportTest::theFolderIsChosenInTheBrowser() {
   QCOMPARE(ReadFile(p.h.settingsPath()), settings);
   p.h.form().Command6_Click();
   QVERIFY(QFile::exists(second.filePath(QStringLiteral("shot-org.jpg"))));
+
+  // A folder too long for trim.ini to give back whole is refused.
+  QString deep = first.path();
+  while (deep.toUtf8().size() <= 254) {
+    deep += QStringLiteral("/フォルダー名");
+  }
+  QVERIFY(QDir().mkpath(deep));
+  p.h.modals().clear();
+  p.h.modals().folderAnswer = deep;
+  p.h.child<QAction>("M_S_SFolder")->trigger();
+  QCOMPARE(p.h.modals().texts.size(), 1);
+  QVERIFY(p.h.modals().texts[0].contains(QStringLiteral("長すぎる")));
+  QCOMPARE(p.h.child<QLabel>("Panel1")->text(), second.path());
+  QCOMPARE(ReadFile(p.h.settingsPath()), settings);
 }
 
 ORVELLE_QTEST_MAIN(ExportTest)
