@@ -6,7 +6,7 @@
  *
  *   int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag);
  *
- * source   path of a BMP file (8-, 24- or 32-bit, uncompressed), in the
+ * source   path of an uncompressed BMP file (1-, 4-, 8-, 24- or 32-bit), in the
  *          system's narrow character set (UTF-8 here).
  * target   path of the JPEG file to write, same character set. An existing file
  *          is replaced, but only by a complete new one: the JPEG is written to a

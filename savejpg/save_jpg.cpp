@@ -107,32 +107,40 @@ bool ReadFile(const char *path, std::unique_ptr<unsigned char[]> &bytes, std::si
   return ok;
 }
 
-// True for the bitmaps the program writes (and the usual 24-bit ones); any
-// other kind is left to TurboJPEG's own reader.
-bool ReadPlainBitmap(const char *path, Bitmap &bmp) {
+enum class BitmapKind { Invalid, Direct, Other };
+
+// Checks the bitmap's header against its size: uncompressed, at most 65535
+// pixels a side (the most JPEG holds), and all of its rows in the file, so
+// that no header can make the reader allocate or read more than is there.
+// 24- and 32-bit rows are taken as they lie (Direct); palette bitmaps go to
+// TurboJPEG's own reader (Other).
+BitmapKind ReadBitmap(const char *path, Bitmap &bmp) {
   if (!ReadFile(path, bmp.bytes, bmp.size) || bmp.size < 54) {
-    return false;
+    return BitmapKind::Invalid;
   }
   const unsigned char *b = bmp.bytes.get();
   if (b[0] != 'B' || b[1] != 'M') {
-    return false;
+    return BitmapKind::Invalid;
   }
   const std::uint32_t offset = U32(b + 10);
   const std::uint32_t infoSize = U32(b + 14);
   const auto width = static_cast<std::int32_t>(U32(b + 18));
   const auto height = static_cast<std::int32_t>(U32(b + 22));
   const std::uint16_t bits = U16(b + 28);
-  if (infoSize < 40 || U16(b + 26) != 1 || U32(b + 30) != 0 || (bits != 24 && bits != 32)) {
-    return false;
+  if (infoSize < 40 || U16(b + 26) != 1 || U32(b + 30) != 0 ||
+      (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
+    return BitmapKind::Invalid;
   }
-  // JPEG holds at most 65535 pixels a side.
   if (width <= 0 || width > 65535 || height == 0 || height < -65535 || height > 65535) {
-    return false;
+    return BitmapKind::Invalid;
   }
   const std::int64_t rows = height < 0 ? -std::int64_t(height) : height;
-  const std::int64_t pitch = ((std::int64_t(width) * bits / 8) + 3) & ~std::int64_t(3);
-  if (offset < 14 + infoSize || std::int64_t(offset) + pitch * rows > std::int64_t(bmp.size)) {
-    return false;
+  const std::int64_t pitch = ((std::int64_t(width) * bits + 31) / 32) * 4;
+  if (offset < 14 + std::int64_t(infoSize) || std::int64_t(offset) + pitch * rows > std::int64_t(bmp.size)) {
+    return BitmapKind::Invalid;
+  }
+  if (bits != 24 && bits != 32) {
+    return BitmapKind::Other;
   }
   bmp.rows = b + offset;
   bmp.width = width;
@@ -140,7 +148,7 @@ bool ReadPlainBitmap(const char *path, Bitmap &bmp) {
   bmp.pitch = static_cast<int>(pitch);
   bmp.pixelFormat = bits == 32 ? TJPF_BGRX : TJPF_BGR;
   bmp.bottomUp = height > 0;
-  return true;
+  return BitmapKind::Direct;
 }
 
 } // namespace
@@ -151,7 +159,11 @@ extern "C" int SavetoJPEG(const char *source, const char *target, uint8_t qualit
   }
   Bitmap bmp;
   TjBuffer loaded;
-  if (!ReadPlainBitmap(source, bmp)) {
+  const BitmapKind kind = ReadBitmap(source, bmp);
+  if (kind == BitmapKind::Invalid) {
+    return SAVEJPG_E_SOURCE;
+  }
+  if (kind == BitmapKind::Other) {
     bmp = Bitmap{};
     loaded.data = tjLoadImage(source, &bmp.width, 1, &bmp.height, &bmp.pixelFormat, 0);
     if (loaded.data == nullptr) {

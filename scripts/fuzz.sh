@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the settings reader's fuzz target with clang and runs it briefly.
+# Builds the fuzz targets (the settings reader, the JPEG library's bitmap
+# reader) with clang and runs each briefly.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-30}"
@@ -10,9 +11,15 @@ fi
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DORVELLE_FUZZ=ON -DORVELLE_SANITIZE=ON -DORVELLE_BENCH=OFF >/dev/null
-cmake --build "$build" --target profile_fuzz -j"$(nproc)"
-corpus="$build/corpus"
-mkdir -p "$corpus"
-cp "$root"/tests/fuzz/corpus/* "$corpus/"
-"$build/bin/profile_fuzz" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
-echo "fuzzing: no crash in ${seconds} s"
+cmake --build "$build" --target profile_fuzz bitmap_fuzz -j"$(nproc)"
+run() {
+  local target="$1" seeds="$2" max_len="$3"
+  local corpus="$build/corpus-$target"
+  mkdir -p "$corpus"
+  cp "$seeds"/* "$corpus/"
+  echo "== $target"
+  "$build/bin/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$corpus" 2>&1 | tail -n 6
+}
+run profile_fuzz "$root/tests/fuzz/corpus" 4096
+run bitmap_fuzz "$root/tests/fuzz/bitmaps" 8192
+echo "fuzzing: no crash in ${seconds} s for each target"
