@@ -25,14 +25,14 @@ QRect Twips(int left, int top, int width, int height) {
   return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
-struct LabelSpec {
+struct LabelDesign {
   const char *name;
   QRect place;
   const char *caption;
   const char *hint;
 };
 
-struct CommandSpec {
+struct CommandDesign {
   const char *name;
   const char *picture;
   const char *hint;
@@ -54,7 +54,7 @@ void Form1::CreateControls() {
   picture4->setGeometry(Twips(2640, 60, 300, 300));
   picture4->setPixmap(QPixmap(QStringLiteral(":/pictures/size.png")));
 
-  static const LabelSpec labels[] = {
+  static const LabelDesign labels[] = {
       {"Label1", Twips(360, 120, 885, 195), "Position X：", "トリミングを開始する位置でマウスボタンをクリックします"},
       {"Label6", Twips(1260, 120, 525, 195), "0", "開始X座標"},
       {"Label2", Twips(1800, 120, 225, 195), ",Y：", nullptr},
@@ -71,12 +71,12 @@ void Form1::CreateControls() {
       {"Label12", Twips(12900, 120, 315, 255), "Re：", nullptr},
       {"Label13", Twips(14820, 120, 255, 195), "50", nullptr},
   };
-  for (const LabelSpec &spec : labels) {
-    auto *label = new QLabel(QString::fromUtf8(spec.caption), m_client);
-    label->setObjectName(QLatin1String(spec.name));
-    label->setGeometry(spec.place);
-    if (spec.hint != nullptr) {
-      label->setToolTip(QString::fromUtf8(spec.hint));
+  for (const LabelDesign &design : labels) {
+    auto *label = new QLabel(QString::fromUtf8(design.caption), m_client);
+    label->setObjectName(QLatin1String(design.name));
+    label->setGeometry(design.place);
+    if (design.hint != nullptr) {
+      label->setToolTip(QString::fromUtf8(design.hint));
     }
   }
   Label6 = m_client->findChild<QLabel *>(QStringLiteral("Label6"));
@@ -104,7 +104,7 @@ void Form1::CreateControls() {
   Option2 = option("Option2", Twips(7740, 80, 435, 255), "W", "トリムライン色：白");
   Option3 = option("Option3", Twips(8220, 80, 375, 255), "R", "トリムライン色：赤");
 
-  static const CommandSpec commands[] = {
+  static const CommandDesign commands[] = {
       {"Command1", ":/pictures/load.png", "画像のトリミングの設定情報の読み込み"},
       {"Command2", ":/pictures/save-frame.png", "画像のトリミング位置・サイズ・縦横比を保存します。"},
       {"Command3", ":/pictures/capture.png", "クリップボードの画像をキャプチャーします"},

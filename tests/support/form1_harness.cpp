@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace orvelle::testing {
 
@@ -95,6 +96,11 @@ QImage Form1Harness::clientImage() {
 }
 
 void Form1Harness::setClipboardImage(const QImage &image) { QApplication::clipboard()->setImage(image); }
+
+void Form1Harness::capture(const QImage &image) {
+  setClipboardImage(image);
+  child<QToolButton>("Command3")->click();
+}
 
 QImage NumberedImage(QSize size) {
   QImage image(size, QImage::Format_RGB32);

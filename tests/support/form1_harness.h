@@ -74,6 +74,8 @@ public:
   QImage clientImage();
   // Puts an image on the clipboard.
   static void setClipboardImage(const QImage &image);
+  // Puts an image on the clipboard and presses the capture button.
+  void capture(const QImage &image);
 
 private:
   QTemporaryDir m_program;

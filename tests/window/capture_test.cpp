@@ -97,8 +97,7 @@ void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
   Form1Harness h;
   h.start();
   const QImage screen = NumberedImage({700, 500});
-  h.setClipboardImage(screen);
-  h.form().Command3_Click();
+  h.capture(screen);
   auto *canvas = static_cast<PictureBox *>(h.child("Picture1"));
   QCOMPARE(canvas->geometry(), QRect(0, kCanvasTop, 700, 500));
   const QImage client = h.clientImage();
@@ -108,8 +107,7 @@ void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
   QCOMPARE(h.clientImage(), client);
   // A picture larger than the window is shown from its top-left corner.
   const QImage big = NumberedImage({2000, 1400});
-  h.setClipboardImage(big);
-  h.form().Command3_Click();
+  h.capture(big);
   QCOMPARE(canvas->size(), QSize(2000, 1400));
   const QImage shown = h.clientImage();
   QCOMPARE(shown.copy(0, kCanvasTop, 600, 400), big.copy(0, 0, 600, 400));
@@ -119,8 +117,7 @@ void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
 void CaptureTest::captureWithoutAnImageClearsTheCanvas() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(NumberedImage({300, 200}));
-  h.form().Command3_Click();
+  h.capture(NumberedImage({300, 200}));
   h.drag({10, 10}, {{50, 50}});
   h.form().Command4_Click();
   QWidget *output = h.child("Picture2");
@@ -152,8 +149,7 @@ void CaptureTest::screenshotsWithAlphaZeroStayOpaque() {
   h.start();
   QImage transparent(64, 48, QImage::Format_ARGB32);
   transparent.fill(qRgba(200, 40, 90, 0));
-  h.setClipboardImage(transparent);
-  h.form().Command3_Click();
+  h.capture(transparent);
   const QImage client = h.clientImage();
   QCOMPARE(client.pixel(10, kCanvasTop + 10), qRgb(200, 40, 90));
   QVERIFY(!static_cast<PictureBox *>(h.child("Picture1"))->image().hasAlphaChannel());
@@ -162,8 +158,7 @@ void CaptureTest::screenshotsWithAlphaZeroStayOpaque() {
 void CaptureTest::dragMarksTheFrame() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Plain({500, 400}, Qt::gray));
-  h.form().Command3_Click();
+  h.capture(Plain({500, 400}, Qt::gray));
   QWidget *canvas = h.child("Picture1");
   h.drag({20, 20}, {{200, 300}, {210, 310}});
   h.press(canvas, {100, 50});
@@ -214,8 +209,7 @@ void CaptureTest::dragMarksTheFrame() {
 void CaptureTest::ratioBindsTheHeight() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Plain({500, 400}, Qt::gray));
-  h.form().Command3_Click();
+  h.capture(Plain({500, 400}, Qt::gray));
   auto *ratio = h.child<QLineEdit>("Text1");
   const FrameState &frame = h.form().state().frame;
 
@@ -271,8 +265,7 @@ void CaptureTest::ratioBindsTheHeight() {
 void CaptureTest::ratioOfFourOrMoreFreezesTheEditor() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Plain({500, 400}, Qt::gray));
-  h.form().Command3_Click();
+  h.capture(Plain({500, 400}, Qt::gray));
   h.drag({100, 50}, {{300, 200}});
   const QImage before = Canvas(h);
   const FrameState saved = h.form().state().frame;
@@ -292,8 +285,7 @@ void CaptureTest::ratioOfFourOrMoreFreezesTheEditor() {
 void CaptureTest::ratioBoxWithoutANumberChangesNothing() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Plain({500, 400}, Qt::gray));
-  h.form().Command3_Click();
+  h.capture(Plain({500, 400}, Qt::gray));
   auto *ratio = h.child<QLineEdit>("Text1");
   ratio->setText(QStringLiteral("0.5"));
   h.drag({100, 50}, {{300, 200}});
@@ -336,8 +328,7 @@ void CaptureTest::ratioBoxWithoutANumberChangesNothing() {
 void CaptureTest::rightButtonAndPlainMoves() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Plain({500, 400}, Qt::gray));
-  h.form().Command3_Click();
+  h.capture(Plain({500, 400}, Qt::gray));
   h.drag({100, 50}, {{300, 200}});
   const QImage before = Canvas(h);
   QWidget *canvas = h.child("Picture1");
@@ -358,8 +349,7 @@ void CaptureTest::rightButtonAndPlainMoves() {
 void CaptureTest::colourFollowsTheOptionAtEachDrawing() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Plain({500, 400}, Qt::gray));
-  h.form().Command3_Click();
+  h.capture(Plain({500, 400}, Qt::gray));
   QWidget *canvas = h.child("Picture1");
   h.press(canvas, {100, 50});
   h.move(canvas, {200, 150});
@@ -377,8 +367,7 @@ void CaptureTest::trimCutsTheFrameOut() {
   Form1Harness h;
   h.start();
   const QImage screen = NumberedImage({800, 600});
-  h.setClipboardImage(screen);
-  h.form().Command3_Click();
+  h.capture(screen);
   h.drag({100, 50}, {{300, 200}});
   h.form().Command4_Click();
   auto *output = static_cast<PictureBox *>(h.child("Picture2"));
@@ -401,8 +390,7 @@ void CaptureTest::trimHandlesTallAndBackwardFrames() {
   for (const int height : {2184, 2185}) {
     Form1Harness h({1280, 2400});
     h.start();
-    h.setClipboardImage(screen);
-    h.form().Command3_Click();
+    h.capture(screen);
     h.drag({10, 5}, {{60, 5 + height}});
     QCOMPARE(h.form().state().frame.trim.PicHeight, height);
     h.form().Command4_Click();
@@ -414,8 +402,7 @@ void CaptureTest::trimHandlesTallAndBackwardFrames() {
   Form1Harness h;
   h.start();
   const QImage small = NumberedImage({500, 400});
-  h.setClipboardImage(small);
-  h.form().Command3_Click();
+  h.capture(small);
   h.drag({300, 200}, {{100, 50}});
   QCOMPARE(h.form().state().frame.trim.PicWidth, -200.0f);
   h.form().Command4_Click();
@@ -434,8 +421,7 @@ void CaptureTest::trimWithoutAPictureStillPlacesTheOutput() {
   QCOMPARE(output->geometry(), QRect(40, 30 + kCanvasTop, 100, 60));
   // A frame reaching beyond the picture takes what there is.
   const QImage screen = NumberedImage({200, 100});
-  h.setClipboardImage(screen);
-  h.form().Command3_Click();
+  h.capture(screen);
   h.drag({150, 50}, {{250, 150}});
   h.form().Command4_Click();
   QCOMPARE(output->image().copy(0, 0, 50, 50), screen.copy(150, 50, 50, 50));
@@ -445,8 +431,7 @@ void CaptureTest::trimStretchesToALoadedDragFrame() {
   Form1Harness h;
   h.start();
   const QImage screen = NumberedImage({400, 300});
-  h.setClipboardImage(screen);
-  h.form().Command3_Click();
+  h.capture(screen);
   // A small trim first: the output picture keeps what a smaller paint leaves.
   h.drag({0, 0}, {{120, 100}});
   h.form().Command4_Click();

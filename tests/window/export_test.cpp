@@ -48,8 +48,7 @@ struct Prepared {
       ini.write(QStringLiteral("[File]\nF_Path=%1\n").arg(folder).toUtf8());
     }
     h.start();
-    h.setClipboardImage(screen);
-    h.form().Command3_Click();
+    h.capture(screen);
     h.drag({40, 30}, {{240, 180}});
     h.form().Command4_Click();
     h.child<QLineEdit>("Text2")->setText(QStringLiteral("shot"));

@@ -214,8 +214,7 @@ void MainWindowTest::forwardingEntriesDoWhatTheirButtonsDo() {
     const auto run = [&](bool byMenu) -> Outcome {
       Form1Harness h;
       h.start();
-      h.setClipboardImage(screen);
-      h.form().Command3_Click();
+      h.capture(screen);
       h.drag({20, 10}, {{60, 40}, {120, 90}});
       h.child<QLineEdit>("Text2")->setText(QStringLiteral("shot"));
       h.modals().clear();

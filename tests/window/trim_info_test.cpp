@@ -66,8 +66,7 @@ private slots:
 void TrimInfoTest::saveDragLoadBringsTheFrameBack() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Gray({600, 500}));
-  h.form().Command3_Click();
+  h.capture(Gray({600, 500}));
   h.child<QLineEdit>("Text1")->setText(QStringLiteral("0.75"));
   h.drag({100, 50}, {{300, 200}});
   WriteFile(h.settingsPath(), "[File]\nF_Path=/pictures\n; mine\n");
@@ -186,8 +185,7 @@ void TrimInfoTest::outOfRangeSaveWritesNothing() {
 void TrimInfoTest::badFileValuesChangeNothing() {
   Form1Harness h;
   h.start();
-  h.setClipboardImage(Gray({400, 300}));
-  h.form().Command3_Click();
+  h.capture(Gray({400, 300}));
   h.child<QLineEdit>("Text1")->setText(QStringLiteral("0.5"));
   h.drag({50, 50}, {{150, 60}});
   const QStringList readouts = Readouts(h);
@@ -246,8 +244,7 @@ void TrimInfoTest::versionWindowIsOneModelessWindow() {
   QCOMPARE(version->findChild<QWidget *>(QStringLiteral("Frame1"))->geometry(), QRect(0, 0, 313, 117));
   QVERIFY(!version->isModal());
   // The main window keeps working meanwhile.
-  h.setClipboardImage(Gray({100, 80}));
-  h.form().Command3_Click();
+  h.capture(Gray({100, 80}));
   h.drag({10, 10}, {{30, 40}});
   QCOMPARE(h.text("Label8"), QStringLiteral("20"));
   // Closing destroys it; the next use makes it afresh.
