@@ -51,12 +51,23 @@ bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QStri
     old = *content;
   }
   const TextEncoding encoding = old.isEmpty() ? TextEncoding::Locale : DetectEncoding(old);
+  // A text the file's character set cannot hold would be stored as another
+  // text (a folder name with "?" in it): refuse it instead.
+  bool representable = true;
+  const auto encode = [encoding, &representable](const QString &text) {
+    QByteArray bytes = EncodeText(text, encoding);
+    representable = representable && DecodeText(bytes, encoding) == text;
+    return bytes;
+  };
   QList<profile::Entry> entries;
   entries.reserve(values.size());
   for (const auto &[key, value] : values) {
-    entries.push_back({EncodeText(key, encoding), EncodeText(value, encoding)});
+    entries.push_back({encode(key), encode(value)});
   }
-  const QByteArray encodedSection = EncodeText(section, encoding);
+  const QByteArray encodedSection = encode(section);
+  if (!representable) {
+    return false;
+  }
   if (!profile::CanStore(encodedSection, entries)) {
     return false;
   }

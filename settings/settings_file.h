@@ -23,7 +23,8 @@ QString ReadSetting(const QString &key, const QString &section, const QString &p
 // The new content goes to a temporary file in the same folder that then
 // replaces trim.ini, so a failure at any point leaves the old file as it was.
 // False when nothing could be written (missing folder, read-only file or
-// folder, a value that would break the file's lines).
+// folder, a value that would break the file's lines, a text the file's
+// character set cannot hold).
 bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &path);
 
 // Several keys of one section in one replacement of the file, in this order.

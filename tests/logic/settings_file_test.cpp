@@ -87,6 +87,10 @@ TEST_F(SettingsFile, AFileFromJapaneseWindowsReadsAndStaysShiftJis) {
   EXPECT_EQ(read(), QByteArray("[File]\r\nF_Path=E:\\\x8e\xca\x90\x5e\r\n"));
   EXPECT_EQ(get("F_Path", "File"), QStringLiteral("E:\\写真"));
   EXPECT_EQ(DetectEncoding(read()), TextEncoding::Cp932);
+  // A folder that Shift-JIS cannot hold is refused, not stored as another one.
+  const QByteArray before = read();
+  EXPECT_FALSE(set(QStringLiteral("E:\\Фото 😀"), "F_Path", "File"));
+  EXPECT_EQ(read(), before);
 }
 
 TEST_F(SettingsFile, JapaneseValuesRoundTripInTheLocaleCharacterSet) {
