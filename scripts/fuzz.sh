@@ -4,8 +4,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-30}"
-if ! command -v clang++ >/dev/null; then
-  echo "clang++ not found: fuzzing skipped"
+probe="$(mktemp -d)"
+trap 'rm -rf "$probe"' EXIT
+echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }' >"$probe/p.cpp"
+if ! command -v clang++ >/dev/null || ! clang++ -fsanitize=fuzzer,address "$probe/p.cpp" -o "$probe/p" 2>/dev/null; then
+  echo "clang++ with libFuzzer not available: fuzzing skipped"
   exit 0
 fi
 build="$root/build-fuzz"
