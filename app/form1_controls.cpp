@@ -4,6 +4,7 @@
 #include "app/form1.h"
 
 #include "app/client_area.h"
+#include "app/framing_label.h"
 #include "app/separator_line.h"
 #include "capture/picture_box.h"
 #include "common/units.h"
@@ -69,10 +70,14 @@ void Form1::CreateControls() {
       {"Label10", Twips(6780, 120, 495, 195), "Color：", nullptr},
       {"Label11", Twips(11280, 120, 1455, 255), "File：\u3000\u3000\u3000 \u3000\u3000\u3000.jpg", nullptr},
       {"Label12", Twips(12900, 120, 315, 255), "Re：", nullptr},
-      {"Label13", Twips(14820, 120, 255, 195), "50", nullptr},
+      // Wide enough for "100", which the design's 255 twips cut to "10".
+      {"Label13", Twips(14820, 120, 405, 195), "50", nullptr},
   };
   for (const LabelDesign &design : labels) {
-    auto *label = new QLabel(QString::fromUtf8(design.caption), m_client);
+    // The file-name caption frames the name box lying over its middle.
+    const bool frames = QByteArrayView(design.name) == "Label11";
+    QLabel *label = frames ? new FramingLabel(QString::fromUtf8(design.caption), m_client)
+                           : new QLabel(QString::fromUtf8(design.caption), m_client);
     label->setObjectName(QLatin1String(design.name));
     label->setGeometry(design.place);
     if (design.hint != nullptr) {

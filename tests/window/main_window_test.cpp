@@ -71,7 +71,7 @@ void MainWindowTest::controlsStandAtTheirPlacesWithTheirTexts_data() {
   row("Text2", {11640, 60, 765, 300}, "", "");
   row("Label12", {12900, 120, 315, 255}, "Re：", "");
   row("Slider1", {13260, 60, 1515, 315}, "", "");
-  row("Label13", {14820, 120, 255, 195}, "50", "");
+  row("Label13", {14820, 120, 405, 195}, "50", ""); // wide enough for "100"
 }
 
 void MainWindowTest::controlsStandAtTheirPlacesWithTheirTexts() {
@@ -95,6 +95,9 @@ void MainWindowTest::controlsStandAtTheirPlacesWithTheirTexts() {
   }
   QCOMPARE(shown, text);
   QVERIFY(w->isVisible());
+  // The caption fits its place (the file-name caption around the name box).
+  const QString visible = name == QStringLiteral("Label11") ? QStringLiteral("File：.jpg") : shown;
+  QVERIFY2(w->fontMetrics().horizontalAdvance(visible) <= w->width() + 1, qPrintable(shown));
 }
 
 void MainWindowTest::picturesAndFontsAreThere() {
@@ -133,6 +136,15 @@ void MainWindowTest::picturesAndFontsAreThere() {
   QCOMPARE(client.pixel(x, 1), light);
   QCOMPARE(client.pixel(x, 27), dark);
   QCOMPARE(client.pixel(x, 28), light);
+
+  // ".jpg" shows to the right of the name box.
+  int ink = 0;
+  for (int py = 6; py < 20; ++py) {
+    for (int px = 828; px < 850; ++px) {
+      ink += qGray(client.pixel(px, py)) < 100 ? 1 : 0;
+    }
+  }
+  QVERIFY(ink > 10);
 }
 
 void MainWindowTest::menusHoldTheirEntriesInOrder() {
