@@ -44,6 +44,7 @@ void Form1::CreateMenus() {
   entry(run, "M_R_S_Org", "保存(オリジナル)", QKeySequence(), &Form1::Command6_Click);
 
   QMenu *help = menu("M_Help", "ﾍﾙﾌﾟ(H)");
+  help->setSeparatorsCollapsible(false); // it opens with its separator line
   separator(help, "M_H_Line1");
   entry(help, "M_H_Ver", "ﾊﾞｰｼﾞｮﾝ情報(A)", QKeySequence(), &Form1::M_H_Ver_Click);
 }

@@ -191,6 +191,15 @@ void MainWindowTest::menusHoldTheirEntriesInOrder() {
       }
     }
   }
+  // The Help menu shows its separator line above its entry.
+  QMenu *help = top.last()->menu();
+  help->popup(QPoint(0, 0));
+  QVERIFY(QTest::qWaitForWindowExposed(help));
+  const QRect line = help->actionGeometry(help->actions().first());
+  const QRect entry = help->actionGeometry(help->actions().last());
+  QVERIFY(line.height() > 0);
+  QVERIFY(line.bottom() < entry.top());
+  help->close();
 }
 
 void MainWindowTest::focusMovesInTheGivenOrder() {
