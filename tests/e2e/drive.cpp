@@ -293,19 +293,29 @@ int main(int argc, char **argv) {
 
     clipboard.put(samplePath);
     s.command(3);
-    Check(s.canvasArea(sample.rect()) == sample, QStringLiteral("capture shows the clipboard image pixel for pixel"));
+    Check(WaitFor([&] { return s.canvasArea(sample.rect()) == sample; }, 5000),
+          QStringLiteral("capture shows the clipboard image pixel for pixel"));
 
     s.drag(frame.topLeft(), frame.topLeft() + QPoint(frame.width(), frame.height()));
-    const QImage dragged = s.canvasArea(frame.adjusted(0, 0, 1, 1));
-    bool outline = true;
-    for (int x = 0; x <= frame.width(); ++x) {
-      outline = outline && IsDark(dragged.pixel(x, 0)) && IsDark(dragged.pixel(x, frame.height()));
-    }
-    Check(outline, QStringLiteral("the dragged frame is drawn solid"));
+    const auto solidFrame = [&] {
+      const QImage dragged = s.canvasArea(frame.adjusted(0, 0, 1, 1));
+      for (int x = 0; x <= frame.width(); ++x) {
+        if (!IsDark(dragged.pixel(x, 0)) || !IsDark(dragged.pixel(x, frame.height()))) {
+          return false;
+        }
+      }
+      for (int y = 0; y <= frame.height(); ++y) {
+        if (!IsDark(dragged.pixel(0, y)) || !IsDark(dragged.pixel(frame.width(), y))) {
+          return false;
+        }
+      }
+      return true;
+    };
+    Check(WaitFor(solidFrame, 5000), QStringLiteral("the dragged frame is drawn solid"));
     Screen().save(out.filePath(QStringLiteral("2-frame.png")));
 
     s.command(4);
-    Check(s.canvasArea(frame) == sample.copy(frame),
+    Check(WaitFor([&] { return s.canvasArea(frame) == sample.copy(frame); }, 5000),
           QStringLiteral("the trim shows the frame's area over it, without frame lines"));
     Screen().save(out.filePath(QStringLiteral("3-trimmed.png")));
 
@@ -332,6 +342,7 @@ int main(int argc, char **argv) {
     Screen().save(out.filePath(QStringLiteral("orvelle-window.png")));
 
     s.key(QStringLiteral("ctrl+s"));
+    WaitFor([&] { return ReadFile(ini).contains("PicRatio="); }, 5000);
     const QByteArray saved = ReadFile(ini);
     Check(saved.contains("PicStartX=100\n") && saved.contains("PicWidth=300\n") && saved.contains("PicHeight=220\n"),
           QStringLiteral("Ctrl+S stores the frame in trim.ini"));
@@ -345,7 +356,7 @@ int main(int argc, char **argv) {
     s.command(3);
     s.key(QStringLiteral("ctrl+l"));
     s.command(4);
-    Check(s.canvasArea(frame) == second.copy(frame),
+    Check(WaitFor([&] { return s.canvasArea(frame) == second.copy(frame); }, 5000),
           QStringLiteral("after Ctrl+L the same area is cut out of a new capture"));
     Screen().save(out.filePath(QStringLiteral("4-loaded-and-trimmed.png")));
     s.quitWithCtrlQ();
