@@ -19,12 +19,13 @@ FrameEditor::FrameEditor(FrameState &state, PictureBox &canvas, QLineEdit &ratio
     : m_state(state), m_canvas(canvas), m_ratioBox(ratioBox), m_readouts(readouts), m_colour(std::move(colour)) {}
 
 void FrameEditor::MarkRatioBox(bool holdsNumber) {
-  if (holdsNumber == !m_ratioBoxMarked) {
-    return;
+  const bool mark = !holdsNumber;
+  if (mark == m_ratioBoxMarked) {
+    return; // the style sheet is set only when the state changes
   }
-  m_ratioBoxMarked = !holdsNumber;
-  m_ratioBox.setStyleSheet(holdsNumber ? QString() : QStringLiteral("QLineEdit { border: 2px solid #d00000; }"));
-  m_ratioBox.setToolTip(holdsNumber ? QString() : QStringLiteral("縦横比には数値を入力してください（0 で解除）"));
+  m_ratioBoxMarked = mark;
+  m_ratioBox.setStyleSheet(mark ? QStringLiteral("QLineEdit { border: 2px solid #d00000; }") : QString());
+  m_ratioBox.setToolTip(mark ? QStringLiteral("縦横比には数値を入力してください（0 で解除）") : QString());
 }
 
 bool FrameEditor::ReadRatio() {

@@ -31,10 +31,8 @@ public:
   bool hasPicture() const { return !m_picture.isNull(); }
 
   void setAutoSize(bool on) { m_autoSize = on; }
-  bool autoSize() const { return m_autoSize; }
 
   void setPersistentImage(bool on) { m_persistent = on; }
-  bool persistentImage() const { return m_persistent; }
 
   // What the control holds at its current size: the persistent image, or the
   // picture over the background. Frame lines are never part of it.

@@ -3,7 +3,6 @@
 #include "capture/canvas_area.h"
 #include "capture/picture_box.h"
 #include "common/numbers.h"
-#include "common/units.h"
 
 #include <QImage>
 #include <cmath>
@@ -61,36 +60,32 @@ bool ClipToPicture(const QRect &picture, QRect &source, QRect &destination) {
 } // namespace
 
 void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &trim, const DragFrame &drag) {
+  const auto width = Extent(drag.NewPicWidth);
+  const auto height = Extent(drag.NewPicHeight);
+  // The area the frame covers on the canvas, whichever way it was dragged.
+  const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
   // 1. Width.
-  if (const auto width = Extent(drag.NewPicWidth)) {
+  if (width) {
     output.resize(*width, output.height());
   }
   // 2. Height.
-  if (const auto height = Extent(drag.NewPicHeight)) {
+  if (height) {
     output.resize(output.width(), *height);
   }
-  // 3. Paint: the destination keeps its start and takes the drag frame's size;
-  //    the source is the area the frame covers on the canvas.
-  if (canvas.hasPicture()) {
-    const auto destWidth = Extent(drag.NewPicWidth);
-    const auto destHeight = Extent(drag.NewPicHeight);
-    const auto destLeft = ToInt32(drag.NewPicStartX);
-    const auto destTop = ToInt32(drag.NewPicStartY);
-    auto source = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
-    if (destWidth && destHeight && destLeft && destTop && source) {
-      QRect destination(*destLeft, *destTop, *destWidth, *destHeight);
-      if (!source->isEmpty() && ClipToPicture(canvas.picture().rect(), *source, destination)) {
-        output.paintPicture(canvas.picture(), destination, *source);
-      }
+  // 3. Paint the covered area into the destination, which keeps its start and
+  //    takes the drag frame's size.
+  const auto destLeft = ToInt32(drag.NewPicStartX);
+  const auto destTop = ToInt32(drag.NewPicStartY);
+  if (canvas.hasPicture() && width && height && destLeft && destTop && covered && !covered->isEmpty()) {
+    QRect source = *covered;
+    QRect destination(*destLeft, *destTop, *width, *height);
+    if (ClipToPicture(canvas.picture().rect(), source, destination)) {
+      output.paintPicture(canvas.picture(), destination, source);
     }
   }
-  // 4. Place over the frame's area: the canvas starts 440 twips down.
-  const double left = trim.PicWidth < 0 ? double(trim.PicStartX) + trim.PicWidth : trim.PicStartX;
-  const double top = trim.PicHeight < 0 ? double(trim.PicStartY) + trim.PicHeight : trim.PicStartY;
-  const auto x = ToInt32(PixelsToTwips(left) / kTwipsPerPixel);
-  const auto y = ToInt32((PixelsToTwips(top) + kCanvasTopTwips) / kTwipsPerPixel);
-  if (x && y && std::abs(*x) <= kMaxExtent && std::abs(*y) <= kMaxExtent) {
-    output.move(*x, *y);
+  // 4. Place over the covered area: the canvas starts 440 twips down.
+  if (covered && std::abs(covered->top()) <= kMaxExtent && std::abs(covered->left()) <= kMaxExtent) {
+    output.move(covered->left(), covered->top() + CanvasTopPixels());
   }
   // 5. Show, above the canvas.
   output.raise();

@@ -4,27 +4,57 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <sys/uio.h>
 
 namespace orvelle {
 
-bool ReplaceFile(const QString &path, std::initializer_list<QByteArrayView> parts) {
+namespace {
+bool WriteAll(int fd, const std::vector<QByteArrayView> &pieces) {
+  std::vector<iovec> rest;
+  rest.reserve(pieces.size());
+  for (const QByteArrayView piece : pieces) {
+    if (!piece.isEmpty()) {
+      rest.push_back({const_cast<char *>(piece.data()), static_cast<std::size_t>(piece.size())});
+    }
+  }
+  std::size_t next = 0;
+  while (next < rest.size()) {
+    const int count = static_cast<int>(std::min<std::size_t>(rest.size() - next, IOV_MAX));
+    ssize_t written = writev(fd, rest.data() + next, count);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    // Skip what went out; a piece written in part keeps its rest.
+    while (next < rest.size() && written >= static_cast<ssize_t>(rest[next].iov_len)) {
+      written -= static_cast<ssize_t>(rest[next].iov_len);
+      ++next;
+    }
+    if (written > 0) {
+      rest[next].iov_base = static_cast<char *>(rest[next].iov_base) + written;
+      rest[next].iov_len -= static_cast<std::size_t>(written);
+    }
+  }
+  return true;
+}
+} // namespace
+
+bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces) {
   const QFileInfo info(path);
   if (!IsWritableFolder(info.absolutePath()) || (info.exists() && !IsWritableFile(path))) {
     return false;
   }
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     return false;
   }
-  for (const QByteArrayView part : parts) {
-    if (file.write(part.data(), part.size()) != part.size()) {
-      file.cancelWriting();
-      return false;
-    }
-  }
-  // A failure while the buffer goes to disk must not reach the rename.
-  if (!file.flush() || file.error() != QFileDevice::NoError) {
+  if (!WriteAll(file.handle(), pieces)) {
     file.cancelWriting();
     return false;
   }

@@ -2,16 +2,16 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <initializer_list>
+#include <vector>
 
 namespace orvelle {
 
-// Writes the parts, one after the other, to a temporary file in the target's
+// Writes the pieces, one after the other, to a temporary file in the target's
 // folder and renames it over the target, keeping an existing file's
-// permissions. On any failure (missing or read-only folder, read-only file,
-// full disk) the
-// temporary file is removed, the old file stays exactly as it was, and the
-// result is false.
-bool ReplaceFile(const QString &path, std::initializer_list<QByteArrayView> parts);
+// permissions. The pieces go out straight from the callers' memory, as many
+// at a time as the system takes. On any failure (missing or read-only folder,
+// read-only file, full disk) the temporary file is removed, the old file stays
+// exactly as it was, and the result is false.
+bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces);
 
 } // namespace orvelle

@@ -1,15 +1,10 @@
 #include "export/bmp_file.h"
 
-#include "common/file_access.h"
+#include "common/replace_file.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 #include <array>
-#include <cerrno>
-#include <climits>
 #include <cstring>
-#include <sys/uio.h>
 #include <vector>
 
 namespace orvelle {
@@ -22,30 +17,6 @@ template <typename T> void Put(std::array<char, kHeaderSize> &header, int offset
   std::memcpy(header.data() + offset, &le, sizeof le);
 }
 
-// Writes all the pieces, as many at a time as the system takes.
-bool WriteAll(int fd, std::vector<iovec> pieces) {
-  std::size_t next = 0;
-  while (next < pieces.size()) {
-    const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - next, IOV_MAX));
-    ssize_t written = writev(fd, pieces.data() + next, count);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    // Skip what went out; a piece written in part keeps its rest.
-    while (next < pieces.size() && written >= static_cast<ssize_t>(pieces[next].iov_len)) {
-      written -= static_cast<ssize_t>(pieces[next].iov_len);
-      ++next;
-    }
-    if (written > 0) {
-      pieces[next].iov_base = static_cast<char *>(pieces[next].iov_base) + written;
-      pieces[next].iov_len -= static_cast<std::size_t>(written);
-    }
-  }
-  return true;
-}
 } // namespace
 
 bool SaveBmp(const QImage &image, const QString &path) {
@@ -78,28 +49,13 @@ bool SaveBmp(const QImage &image, const QString &path) {
   Put<qint32>(header, 38, 3780); // 96 dots per inch
   Put<qint32>(header, 42, 3780);
 
-  std::vector<iovec> pieces;
+  std::vector<QByteArrayView> pieces;
   pieces.reserve(std::size_t(pixels.height()) + 1);
-  pieces.push_back({header.data(), header.size()});
+  pieces.emplace_back(header.data(), header.size());
   for (int row = pixels.height() - 1; row >= 0; --row) {
-    pieces.push_back({const_cast<uchar *>(pixels.constScanLine(row)), rowBytes});
+    pieces.emplace_back(pixels.constScanLine(row), static_cast<qsizetype>(rowBytes));
   }
-
-  // Through a temporary file that replaces the target only when complete.
-  const QFileInfo info(path);
-  if (!IsWritableFolder(info.absolutePath()) || (info.exists() && !IsWritableFile(path))) {
-    return false;
-  }
-  QSaveFile file(path);
-  file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    return false;
-  }
-  if (!WriteAll(file.handle(), std::move(pieces))) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return ReplaceFile(path, pieces);
 }
 
 } // namespace orvelle

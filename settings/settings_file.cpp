@@ -72,8 +72,7 @@ bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QStri
     return false;
   }
   const QByteArray updated = profile::Update(old, encodedSection, entries);
-
-  return ReplaceFile(path, {updated});
+  return ReplaceFile(path, {QByteArrayView(updated)});
 }
 
 } // namespace orvelle
