@@ -10,7 +10,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build run test test-plain test-sanitize fuzz format-check bench clean
+.PHONY: deps build run test test-plain test-ratio test-sanitize fuzz format-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -37,6 +37,7 @@ format-check: deps
 	@./scripts/check-format.sh
 
 test: format-check test-sanitize fuzz test-plain
+	@./scripts/test-ratio.sh
 
 bench: build
 	@./scripts/bench.sh $(BUILD)

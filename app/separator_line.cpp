@@ -1,6 +1,6 @@
 #include "app/separator_line.h"
 
-#include "common/units.h"
+#include "common/numbers.h"
 
 #include <QPainter>
 
@@ -12,9 +12,9 @@ SeparatorLine::SeparatorLine(QPalette::ColorRole colour, int yTwips, QWidget *pa
   SetExtent(100, 6480);
 }
 
-void SeparatorLine::SetExtent(double x1Twips, double x2Twips) {
-  const int x1 = TwipsToPixels(x1Twips);
-  const int x2 = TwipsToPixels(x2Twips);
+void SeparatorLine::SetExtent(double x1Twips, double x2Twips, double twipsPerPixel) {
+  const int x1 = static_cast<int>(RoundHalfEven(x1Twips / twipsPerPixel));
+  const int x2 = static_cast<int>(RoundHalfEven(x2Twips / twipsPerPixel));
   setGeometry(qMin(x1, x2), m_y, qAbs(x2 - x1) + 1, 1);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/units.h"
+
 #include <QWidget>
 
 namespace orvelle {
@@ -12,8 +14,8 @@ class SeparatorLine : public QWidget {
 public:
   SeparatorLine(QPalette::ColorRole colour, int yTwips, QWidget *parent);
 
-  // From X1 to X2 in twips, both ends included.
-  void SetExtent(double x1Twips, double x2Twips);
+  // From X1 to X2 in twips at the given twips per pixel, both ends included.
+  void SetExtent(double x1Twips, double x2Twips, double twipsPerPixel = kTwipsPerPixel);
   QPalette::ColorRole colourRole() const { return m_colour; }
 
 protected:

@@ -31,9 +31,10 @@ void FitWindowToScreen(QWidget &window, const std::array<SeparatorLine *, 4> &li
   const auto pixels = [twipsPerPixel](double twips) { return static_cast<int>(std::lround(twips / twipsPerPixel)); };
   window.resize(pixels(size.width), window.height());
   window.resize(window.width(), pixels(size.height - 800));
+  // The lines are measured in the same twips as the window's width.
   for (SeparatorLine *line : lines) {
     const double windowWidthTwips = window.width() * twipsPerPixel;
-    line->SetExtent(100, windowWidthTwips - 200);
+    line->SetExtent(100, windowWidthTwips - 200, twipsPerPixel);
   }
   // Maximized last: giving a window a size takes the maximized state away.
   // It opens maximized when shown, and the size above is its normal size.

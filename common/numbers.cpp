@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -20,8 +21,19 @@ double RoundHalfEven(double value) {
   return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
+QChar DecimalSeparator() {
+  // The C library's formatting follows the locale the program runs in, which
+  // is the form SingleText writes.
+  const char *point = std::localeconv()->decimal_point;
+  return point != nullptr && point[0] != '\0' && point[1] == '\0' ? QLatin1Char(point[0]) : QLatin1Char('.');
+}
+
 std::optional<double> ParseDecimal(QStringView text) {
-  const QString trimmed = text.trimmed().toString();
+  QString trimmed = text.trimmed().toString();
+  const QChar separator = DecimalSeparator();
+  if (separator != QLatin1Char('.')) {
+    trimmed.replace(separator, QLatin1Char('.')); // two of them are no number
+  }
   const QByteArray ascii = trimmed.toLatin1();
   if (trimmed.isEmpty() || ascii.size() != trimmed.size()) {
     return std::nullopt;

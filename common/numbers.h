@@ -15,8 +15,14 @@ namespace orvelle {
 // Nearest integer, halves to the even neighbour (12.5 -> 12, 13.5 -> 14).
 double RoundHalfEven(double value);
 
+// The decimal separator of the user's locale, the one the number texts are
+// written with: "." under the Japanese locale, "," under a German one.
+QChar DecimalSeparator();
+
 // A decimal number as typed: blanks around it, an optional sign, digits with an
-// optional fraction and an optional exponent. Anything else gives nothing.
+// optional fraction and an optional exponent. The fraction follows a period or
+// the locale's decimal separator, so that texts written under any locale read
+// back everywhere; digit grouping and anything else give nothing.
 std::optional<double> ParseDecimal(QStringView text);
 
 // The value as a finite single-precision float, or nothing when it overflows.

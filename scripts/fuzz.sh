@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (the settings reader, the JPEG library's bitmap
-# reader) with clang and runs each briefly.
+# reader) with clang and runs each briefly. Inputs that crash a target are
+# kept in the build folder, never in the work tree.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-30}"
@@ -21,7 +22,7 @@ run() {
   mkdir -p "$corpus"
   cp "$seeds"/* "$corpus/"
   echo "== $target"
-  "$build/bin/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$corpus" 2>&1 | tail -n 6
+  "$build/bin/$target" -artifact_prefix="$build/" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$corpus" 2>&1 | tail -n 6
 }
 run profile_fuzz "$root/tests/fuzz/corpus" 4096
 run bitmap_fuzz "$root/tests/fuzz/bitmaps" 8192

@@ -8,9 +8,11 @@ packages=(
   cmake make g++ libgtest-dev qt6-base-dev
   libturbojpeg0-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
+  qt6-wayland libspng-dev locales
+  dpkg-dev desktop-file-utils appstream file
 )
 # Used by make test when present: the format check and the fuzzers.
-optional=(clang clang-format libclang-rt-dev)
+optional=(clang clang-format libclang-rt-dev weston)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -18,12 +20,16 @@ missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 missing_optional=()
 for p in "${optional[@]}"; do installed "$p" || missing_optional+=("$p"); done
-[ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ] && exit 0
+# The tests type numbers under a comma-decimal locale too.
+has_locale() { locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; }
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ] && has_locale && exit 0
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_optional[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
@@ -31,3 +37,8 @@ fi
 for p in "${missing_optional[@]}"; do
   $sudo apt-get install -y -qq --no-install-recommends "$p" || echo "optional package $p not installed"
 done
+if ! has_locale; then
+  $sudo sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi

@@ -95,6 +95,8 @@ QImage Form1Harness::clientImage() {
   return client->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+QImage Form1Harness::canvasImage() { return child("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
 void Form1Harness::setClipboardImage(const QImage &image) { QApplication::clipboard()->setImage(image); }
 
 void Form1Harness::capture(const QImage &image) {
@@ -111,6 +113,21 @@ QImage NumberedImage(QSize size) {
     }
   }
   return image;
+}
+
+bool OutlineIs(const QImage &image, QPoint a, QPoint b, QRgb colour) {
+  const QRect r = QRect(a, b).normalized();
+  for (int x = r.left(); x <= r.right(); ++x) {
+    if (image.pixel(x, r.top()) != colour || image.pixel(x, r.bottom()) != colour) {
+      return false;
+    }
+  }
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    if (image.pixel(r.left(), y) != colour || image.pixel(r.right(), y) != colour) {
+      return false;
+    }
+  }
+  return true;
 }
 
 } // namespace orvelle::testing

@@ -70,8 +70,9 @@ public:
   // Press at a, one move to each point, release at the last one.
   void drag(QPoint a, std::initializer_list<QPoint> moves);
 
-  // What the client area shows, children stacked as on the screen.
+  // What the client area and the canvas show, children stacked as on the screen.
   QImage clientImage();
+  QImage canvasImage();
   // Puts an image on the clipboard.
   static void setClipboardImage(const QImage &image);
   // Puts an image on the clipboard and presses the capture button.
@@ -88,5 +89,8 @@ private:
 
 // A picture with a distinct colour at every pixel, so that any shift shows.
 QImage NumberedImage(QSize size);
+
+// Whether the whole outline between two corners, both included, has the colour.
+bool OutlineIs(const QImage &image, QPoint a, QPoint b, QRgb colour);
 
 } // namespace orvelle::testing
