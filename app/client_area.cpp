@@ -5,13 +5,31 @@ namespace orvelle {
 void ClientArea::DockAtBottom(QWidget *child) {
   m_docked = child;
   child->raise();
-  child->setGeometry(0, height() - child->height(), width(), child->height());
+  Arrange();
+}
+
+void ClientArea::FillBelow(QWidget *child, int top) {
+  m_fill = child;
+  m_fillTop = top;
+  Arrange();
+}
+
+QRect ClientArea::FillRect() const {
+  const int bottom = m_docked != nullptr ? m_docked->height() : 0;
+  return {0, m_fillTop, width(), qMax(0, height() - m_fillTop - bottom)};
 }
 
 void ClientArea::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
+  Arrange();
+}
+
+void ClientArea::Arrange() {
   if (m_docked != nullptr) {
     m_docked->setGeometry(0, height() - m_docked->height(), width(), m_docked->height());
+  }
+  if (m_fill != nullptr) {
+    m_fill->setGeometry(FillRect());
   }
 }
 

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/client_area.h"
 #include "app/library_placement.h"
 #include "app/separator_line.h"
 #include "capture/acquire.h"
@@ -49,6 +50,7 @@ Form1::Form1(Form1Environment environment, QWidget *parent) : QMainWindow(parent
   connect(Picture1, &PictureBox::mouseMove, this,
           [this](int b, int, float x, float y) { m_editor->MouseMove(b, x, y); });
   connect(Picture1, &PictureBox::mouseUp, this, [this](int b, int, float x, float y) { m_editor->MouseUp(b, x, y); });
+  connect(Picture1, &PictureBox::keyDown, this, &Form1::CanvasKeyDown);
 
   const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click,
                                                    &Form1::Command3_Click, &Form1::Command4_Click,
@@ -63,7 +65,12 @@ Form1::~Form1() { delete m_versionWindow.data(); }
 
 QString Form1::settingsPath() const { return SettingsFilePath(m_env.programFolder); }
 
-QSize Form1::clientPixels() const { return m_client->size(); }
+QSize Form1::canvasAreaPixels() const {
+  // The canvas area at its present place, in device pixels.
+  const qreal ratio = devicePixelRatioF();
+  const QSize logical = m_client->FillRect().size();
+  return {static_cast<int>(logical.width() * ratio), static_cast<int>(logical.height() * ratio)};
+}
 
 FrameColour Form1::frameColour() const { return FrameColourOf(Option1->isChecked(), Option2->isChecked()); }
 
@@ -82,10 +89,10 @@ void Form1::Load() {
   FitWindowToScreen(*this, m_lines, m_screenSize, screen.twipsPerPixel);
 
   // The window is not shown yet: lay it out so that the client area has the
-  // fitted size.
+  // fitted size. The canvas fills the canvas area between the strip and the
+  // status bar.
   layout()->activate();
-  const QSize client = clientPixels();
-  Picture1->setGeometry(0, CanvasTopPixels(), client.width(), client.height() - TwipsToPixels(300));
+  Picture1->setPixelSize(canvasAreaPixels());
   Picture1->show();
   Picture2->hide();
   Option1->setChecked(true);
@@ -122,6 +129,13 @@ void Form1::closeEvent(QCloseEvent *event) {
 
 void Form1::M_F_Exit_Click() { close(); }
 
+void Form1::CanvasKeyDown(int key, int shift) {
+  if (const auto corner = m_editor->Nudge(key, shift)) {
+    const QPoint p = Picture1->logicalPoint(*corner).toPoint();
+    m_canvasArea->ensureVisible(p.x(), p.y(), 8, 8);
+  }
+}
+
 void Form1::Command1_Click() {
   auto loaded = LoadTrimInfo(settingsPath());
   if (const QString *message = std::get_if<QString>(&loaded)) {
@@ -153,7 +167,8 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
   Picture2->hide();
-  AcquireScreenImage(*Picture1, clientPixels(), *m_env.clipboard);
+  AcquireScreenImage(*Picture1, canvasAreaPixels(), *m_env.clipboard);
+  m_canvasArea->ensureVisible(0, 0, 0, 0);
 }
 
 void Form1::Command4_Click() { TrimToFrame(*Picture1, *Picture2, m_state.frame.trim, m_state.frame.drag); }

@@ -20,6 +20,8 @@ class QToolButton;
 
 namespace orvelle {
 
+class CanvasArea;
+class ClientArea;
 class Form2;
 class PictureBox;
 class SeparatorLine;
@@ -58,7 +60,8 @@ private:
   void CreateControls();
   void CreateMenus();
   void SetTabOrder();
-  QSize clientPixels() const;
+  QSize canvasAreaPixels() const;
+  void CanvasKeyDown(int key, int shift);
   FrameColour frameColour() const;
 
   void M_F_Exit_Click();
@@ -70,7 +73,8 @@ private:
   SharedState m_state;
   ScreenSize m_screenSize;
 
-  QWidget *m_client = nullptr;
+  ClientArea *m_client = nullptr;
+  CanvasArea *m_canvasArea = nullptr;
   PictureBox *Picture1 = nullptr;
   PictureBox *Picture2 = nullptr;
   QLabel *Label6 = nullptr;

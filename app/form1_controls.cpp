@@ -6,6 +6,7 @@
 #include "app/client_area.h"
 #include "app/framing_label.h"
 #include "app/separator_line.h"
+#include "capture/canvas_area.h"
 #include "capture/picture_box.h"
 #include "common/units.h"
 
@@ -147,13 +148,17 @@ void Form1::CreateControls() {
   Slider1->setPageStep(5);
   Slider1->setValue(50);
 
-  Picture1 = new PictureBox(m_client);
+  // The output picture lies on the canvas, over the frame, and scrolls with it.
+  m_canvasArea = new CanvasArea(m_client);
+  m_canvasArea->setObjectName(QStringLiteral("CanvasArea"));
+  Picture1 = new PictureBox();
   Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setGeometry(Twips(300, 660, 8355, 5775));
-  Picture2 = new PictureBox(m_client);
+  Picture1->setPixelSize(Twips(300, 660, 8355, 5775).size());
+  m_canvasArea->setCanvas(Picture1);
+  Picture2 = new PictureBox(Picture1);
   Picture2->setObjectName(QStringLiteral("Picture2"));
-  Picture2->setGeometry(Twips(540, 1020, 2595, 1575));
   Picture2->setPersistentImage(true);
+  Picture2->setPixelSize(Twips(540, 1020, 2595, 1575).size());
 
   const std::array<std::pair<QPalette::ColorRole, int>, 4> lines = {{
       {QPalette::WindowText, 0},
@@ -174,9 +179,9 @@ void Form1::CreateControls() {
   m_panel1->setObjectName(QStringLiteral("Panel1"));
   m_panel1->setToolTip(QStringLiteral("現在設定されている保存先フォルダー名"));
   StatusBar1->addWidget(m_panel1, 1);
-  static_cast<ClientArea *>(m_client)->DockAtBottom(StatusBar1);
+  m_client->DockAtBottom(StatusBar1);
+  m_client->FillBelow(m_canvasArea, CanvasTopPixels());
 
-  Picture2->raise();
   for (SeparatorLine *line : m_lines) {
     line->raise();
   }

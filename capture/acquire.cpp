@@ -1,6 +1,5 @@
 #include "capture/acquire.h"
 
-#include "capture/canvas_area.h"
 #include "capture/picture_box.h"
 
 #include <QClipboard>
@@ -9,8 +8,8 @@
 
 namespace orvelle {
 
-void AcquireScreenImage(PictureBox &canvas, QSize clientPixels, const QClipboard &clipboard) {
-  canvas.setGeometry(0, CanvasTopPixels(), clientPixels.width(), clientPixels.height());
+void AcquireScreenImage(PictureBox &canvas, QSize areaPixels, const QClipboard &clipboard) {
+  canvas.setPixelSize(areaPixels);
   canvas.clearPicture();
   canvas.setAutoSize(true);
   // The owner of the clipboard is asked for the image once per capture.

@@ -78,19 +78,69 @@ void FrameEditor::MouseMove(int buttons, float x, float y) {
     TrackY = ratio != 0 ? (x - AnchorX) * ratio : y;
     trim.PicWidth = x / kTwips - trim.PicStartX;
     m_readouts.width->setText(SingleText(trim.PicWidth));
-    const float height = ratio != 0 ? ratio * trim.PicWidth : y / kTwips - trim.PicStartY;
-    const auto rounded = ToInt32(height);
-    if (!rounded) {
+    if (!SetHeight(ratio != 0 ? ratio * trim.PicWidth : y / kTwips - trim.PicStartY)) {
       return; // a height beyond any integer: the rest of the frame stays as it was
     }
-    trim.PicHeight = *rounded;
-    m_readouts.height->setText(IntegerText(trim.PicHeight));
   }
   // The output picture's placement follows the frame's size at every move.
   if (const auto height = ToInt16(trim.PicHeight)) {
     m_state.drag.NewPicWidth = trim.PicWidth;
     m_state.drag.NewPicHeight = *height;
   }
+}
+
+bool FrameEditor::SetHeight(float height) {
+  const auto rounded = ToInt32(height);
+  if (!rounded) {
+    return false;
+  }
+  m_state.trim.PicHeight = *rounded;
+  m_readouts.height->setText(IntegerText(*rounded));
+  return true;
+}
+
+std::optional<QPoint> FrameEditor::Nudge(int key, int shift) {
+  const int step = (shift & 1) != 0 ? 10 : 1;
+  const bool resize = (shift & 2) != 0;
+  const QPoint by = key == Qt::Key_Left    ? QPoint(-step, 0)
+                    : key == Qt::Key_Right ? QPoint(step, 0)
+                    : key == Qt::Key_Up    ? QPoint(0, -step)
+                    : key == Qt::Key_Down  ? QPoint(0, step)
+                                           : QPoint();
+  TrimFrame &trim = m_state.trim;
+  if (by.isNull() || (trim.PicWidth == 0 && trim.PicHeight == 0) || !ReadRatio()) {
+    return std::nullopt;
+  }
+  const float ratio = m_state.FrameRatio;
+  if (resize && by.y() != 0 && ratio != 0) {
+    return std::nullopt; // the ratio holds the height
+  }
+  if (resize) {
+    trim.PicWidth += static_cast<float>(by.x());
+    if (!SetHeight(ratio != 0 ? ratio * trim.PicWidth : static_cast<float>(trim.PicHeight + by.y()))) {
+      trim.PicWidth -= static_cast<float>(by.x());
+      return std::nullopt;
+    }
+    m_readouts.width->setText(SingleText(trim.PicWidth));
+  } else {
+    trim.PicStartX += static_cast<float>(by.x());
+    trim.PicStartY += static_cast<float>(by.y());
+    m_readouts.startX->setText(SingleText(trim.PicStartX));
+    m_readouts.startY->setText(SingleText(trim.PicStartY));
+  }
+  if (const auto height = ToInt16(trim.PicHeight)) {
+    m_state.drag.NewPicWidth = trim.PicWidth;
+    m_state.drag.NewPicHeight = *height;
+  }
+  // The frame as a drag to its moving corner would have left it.
+  AnchorX = trim.PicStartX * kTwips;
+  AnchorY = trim.PicStartY * kTwips;
+  TrackX = (trim.PicStartX + trim.PicWidth) * kTwips;
+  TrackY = ratio != 0 ? (TrackX - AnchorX) * ratio : (trim.PicStartY + static_cast<float>(trim.PicHeight)) * kTwips;
+  m_canvas.setDrawStyle(PictureBox::DrawStyle::Solid);
+  m_canvas.clearDrawings();
+  DrawTrackedFrame();
+  return QPoint(static_cast<int>(trim.PicStartX + trim.PicWidth), static_cast<int>(trim.PicStartY) + trim.PicHeight);
 }
 
 void FrameEditor::MouseUp(int buttons, float /*x*/, float /*y*/) {

@@ -2,7 +2,9 @@
 
 #include "capture/frame.h"
 
+#include <QPoint>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -31,12 +33,21 @@ public:
   void MouseMove(int buttons, float x, float y);
   void MouseUp(int buttons, float x, float y);
 
+  // An arrow key on the canvas: moves the frame by a pixel (with Shift by 10),
+  // or with Ctrl changes its width (Left, Right) or height (Up, Down; not
+  // while a ratio binds the height). The frame is updated as a move updates it
+  // and drawn solid. The frame's moving corner in pixels when the key changed
+  // it; nothing when the key is not the frame's, there is no frame, or the
+  // ratio switches the editor off.
+  std::optional<QPoint> Nudge(int key, int shift);
+
 private:
   // Sets the ratio from the box; false when the event must end here (no number
   // in the box, or a ratio that switches the editor off).
   bool ReadRatio();
   void MarkRatioBox(bool holdsNumber);
   void DrawTrackedFrame();
+  bool SetHeight(float height);
 
   FrameState &m_state;
   PictureBox &m_canvas;

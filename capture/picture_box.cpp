@@ -2,6 +2,7 @@
 
 #include "common/units.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -31,7 +32,13 @@ int ButtonMask(Qt::MouseButtons b) {
          (b.testFlag(Qt::MiddleButton) ? 4 : 0);
 }
 
-float Twips(qreal pixels) { return static_cast<float>(PixelsToTwips(std::floor(pixels))); }
+// A view of the image's pixels that draws one pixel per device pixel at this
+// ratio; it shares the image's memory, so it costs no copy.
+QImage DeviceView(const QImage &image, qreal ratio) {
+  QImage view(image.constBits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+  view.setDevicePixelRatio(ratio);
+  return view;
+}
 
 // A one-pixel strip of a dotted line: every other pixel lit, those whose
 // coordinates add up to an even number, so that dots meet at the corners and
@@ -68,7 +75,7 @@ void PictureBox::setPicture(const QImage &picture) {
                       : picture;
   m_picture = opaque.convertToFormat(QImage::Format_RGB32);
   if (m_autoSize) {
-    resize(m_picture.size());
+    setPixelSize(m_picture.size());
   }
   update();
 }
@@ -80,11 +87,54 @@ void PictureBox::clearPicture() {
 
 QColor PictureBox::backColor() const { return palette().color(QPalette::Window); }
 
-void PictureBox::materialize() const {
-  if (m_image.size() == size()) {
+void PictureBox::setPixelSize(QSize pixels) {
+  m_pixelSize = pixels.expandedTo(QSize(0, 0));
+  relayout();
+}
+
+void PictureBox::setPixelPos(QPoint pixels) {
+  m_pixelPos = pixels;
+  relayout();
+}
+
+QPointF PictureBox::deviceOrigin() const {
+  const auto *box = qobject_cast<const PictureBox *>(parentWidget());
+  if (m_pixelPos && box != nullptr) {
+    return box->deviceOrigin() + QPointF(*m_pixelPos);
+  }
+  const QPointF device = QPointF(mapTo(window(), QPoint(0, 0))) * ratio();
+  return {std::ceil(device.x() - 1e-6), std::ceil(device.y() - 1e-6)};
+}
+
+QPointF PictureBox::pictureOffset() const {
+  return deviceOrigin() / ratio() - QPointF(mapTo(window(), QPoint(0, 0)));
+}
+
+QPointF PictureBox::logicalPoint(QPoint pixel) const { return pictureOffset() + QPointF(pixel) / ratio(); }
+
+QRect PictureBox::logicalRect(const QRect &pixels) const {
+  return QRectF(logicalPoint(pixels.topLeft()), QSizeF(pixels.size()) / ratio()).toAlignedRect();
+}
+
+void PictureBox::relayout() {
+  // Enough of the window to hold every pixel, wherever the device grid falls.
+  const qreal r = ratio();
+  const auto *box = qobject_cast<const PictureBox *>(parentWidget());
+  if (m_pixelPos && box != nullptr) {
+    const QRect area = box->logicalRect(QRect(*m_pixelPos, m_pixelSize));
+    setGeometry(area.isValid() ? area : QRect(area.topLeft(), QSize(0, 0)));
     return;
   }
-  QImage grown(size(), QImage::Format_RGB32);
+  const qreal slack = std::floor(r) == r ? 0 : 1;
+  resize(static_cast<int>(std::ceil((m_pixelSize.width() + slack) / r)),
+         static_cast<int>(std::ceil((m_pixelSize.height() + slack) / r)));
+}
+
+void PictureBox::materialize() const {
+  if (m_image.size() == m_pixelSize) {
+    return;
+  }
+  QImage grown(m_pixelSize, QImage::Format_RGB32);
   grown.fill(backColor());
   if (!m_image.isNull()) {
     QPainter p(&grown);
@@ -99,10 +149,10 @@ QImage PictureBox::image() const {
     materialize();
     return m_image;
   }
-  if (m_picture.size() == size()) {
+  if (m_picture.size() == m_pixelSize) {
     return m_picture;
   }
-  QImage out(size(), QImage::Format_RGB32);
+  QImage out(m_pixelSize, QImage::Format_RGB32);
   out.fill(backColor());
   QPainter p(&out);
   p.drawImage(0, 0, m_picture);
@@ -113,7 +163,7 @@ void PictureBox::paintPicture(const QImage &source, const QRect &destination, co
   if (source.isNull() || destination.isEmpty() || sourceRect.isEmpty()) {
     return;
   }
-  const QRect whole(QPoint(0, 0), size());
+  const QRect whole(QPoint(0, 0), m_pixelSize);
   if (destination == whole && sourceRect.size() == whole.size() && source.rect().contains(sourceRect)) {
     // The whole image is replaced one to one: no need to keep what was there.
     m_image = source.copy(sourceRect).convertToFormat(QImage::Format_RGB32);
@@ -139,7 +189,7 @@ void PictureBox::repaintOutline(const QRect &pixels) {
   // Drawing shows at once, one line at a time: each is a plain rectangle to
   // repaint, where the four together would be one costly complex region.
   for (const QRect &strip : OutlineRegion(pixels)) {
-    const QRect visible = strip & rect();
+    const QRect visible = logicalRect(strip) & rect();
     if (!visible.isEmpty()) {
       repaint(visible);
     }
@@ -165,15 +215,16 @@ void PictureBox::drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColo
   repaintOutline(pixels);
 }
 
-void PictureBox::paintImageArea(QPainter &painter, const QRect &area) const {
+void PictureBox::paintImageArea(QPainter &painter, const QRect &area, const QPointF &offset, qreal r) const {
   const QImage &shown = m_persistent ? m_image : m_picture;
-  const QRect covered = area & shown.rect();
-  if (!covered.isEmpty()) {
-    painter.drawImage(covered.topLeft(), shown, covered);
+  // The pixels under the area, and those of them the picture has.
+  const QRect pixels = QRectF((QPointF(area.topLeft()) - offset) * r, QSizeF(area.size()) * r).toAlignedRect();
+  const QRect covered = pixels & shown.rect();
+  if (covered != pixels) {
+    painter.fillRect(area, backColor());
   }
-  const QRegion rest = QRegion(area) - QRegion(covered);
-  for (const QRect &r : rest) {
-    painter.fillRect(r, backColor());
+  if (!covered.isEmpty()) {
+    painter.drawImage(offset + QPointF(covered.topLeft()) / r, DeviceView(shown, r), QRectF(covered));
   }
 }
 
@@ -181,38 +232,67 @@ void PictureBox::paintEvent(QPaintEvent *event) {
   if (m_persistent) {
     materialize();
   }
+  const qreal r = ratio();
+  const QPointF offset = pictureOffset();
   QPainter painter(this);
   for (const QRect &area : event->region()) {
-    paintImageArea(painter, area);
+    paintImageArea(painter, area, offset, r);
   }
   for (const Outline &o : m_outlines) {
-    const QRegion strips = OutlineRegion(o.pixels) & event->region();
-    if (strips.isEmpty()) {
-      continue;
-    }
-    for (const QRect &r : strips) {
-      if (o.style == DrawStyle::Dot) {
-        painter.drawImage(r.topLeft(), DottedStrip(r, o.colour));
-      } else {
-        painter.fillRect(r, o.colour);
+    for (const QRect &area : event->region()) {
+      const QRect pixels = QRectF((QPointF(area.topLeft()) - offset) * r, QSizeF(area.size()) * r).toAlignedRect();
+      for (const QRect &strip : OutlineRegion(o.pixels) & pixels) {
+        QImage line = o.style == DrawStyle::Dot ? DottedStrip(strip, o.colour) : QImage(strip.size(), QImage::Format_RGB32);
+        if (o.style != DrawStyle::Dot) {
+          line.fill(o.colour);
+        }
+        line.setDevicePixelRatio(r);
+        painter.drawImage(offset + QPointF(strip.topLeft()) / r, line);
       }
     }
   }
 }
 
+float PictureBox::mouseTwips(qreal logical, qreal offset) const {
+  // The picture pixel under the pointer; the small margin keeps a position
+  // that lies on a pixel's edge in that pixel despite rounding.
+  return static_cast<float>(PixelsToTwips(std::floor((logical - offset) * ratio() + 1e-3)));
+}
+
 void PictureBox::mousePressEvent(QMouseEvent *event) {
-  emit mouseDown(ButtonMask(event->button()), ShiftMask(event->modifiers()), Twips(event->position().x()),
-                 Twips(event->position().y()));
+  const QPointF o = pictureOffset();
+  emit mouseDown(ButtonMask(event->button()), ShiftMask(event->modifiers()), mouseTwips(event->position().x(), o.x()),
+                 mouseTwips(event->position().y(), o.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event) {
-  emit mouseMove(ButtonMask(event->buttons()), ShiftMask(event->modifiers()), Twips(event->position().x()),
-                 Twips(event->position().y()));
+  const QPointF o = pictureOffset();
+  emit mouseMove(ButtonMask(event->buttons()), ShiftMask(event->modifiers()), mouseTwips(event->position().x(), o.x()),
+                 mouseTwips(event->position().y(), o.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
-  emit mouseUp(ButtonMask(event->button()), ShiftMask(event->modifiers()), Twips(event->position().x()),
-               Twips(event->position().y()));
+  const QPointF o = pictureOffset();
+  emit mouseUp(ButtonMask(event->button()), ShiftMask(event->modifiers()), mouseTwips(event->position().x(), o.x()),
+               mouseTwips(event->position().y(), o.y()));
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event) {
+  emit keyDown(event->key(), ShiftMask(event->modifiers()));
+  const int key = event->key();
+  if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+    QWidget::keyPressEvent(event); // the arrows belong to the frame
+  }
+}
+
+void PictureBox::moveEvent(QMoveEvent *event) {
+  QWidget::moveEvent(event);
+  // A control placed on another's pixels follows where that one's grid falls.
+  for (QObject *child : children()) {
+    if (auto *box = qobject_cast<PictureBox *>(child); box != nullptr && box->m_pixelPos) {
+      box->relayout();
+    }
+  }
 }
 
 } // namespace orvelle

@@ -15,7 +15,13 @@ namespace orvelle {
 // With auto-size on, the control takes the size of each picture it is given.
 // In persistent-image mode the control also keeps an image of its own size
 // into which pictures can be painted; that image is what a save writes.
-// Mouse events are reported in control twips (15 to the pixel) with the
+//
+// The control measures in picture pixels, and every picture pixel is drawn on
+// exactly one device pixel of the screen, whatever the display's scale: the
+// picture starts on the first whole device pixel of the control, and outlines
+// are one device pixel wide. A control placed inside another (setPixelPos)
+// starts on that one's pixel grid.
+// Mouse events are reported in control twips (15 to the picture pixel) with the
 // button mask 1 left, 2 right, 4 middle and the shift mask 1 Shift, 2 Ctrl, 4 Alt.
 class PictureBox : public QWidget {
   Q_OBJECT
@@ -31,6 +37,13 @@ public:
   bool hasPicture() const { return !m_picture.isNull(); }
 
   void setAutoSize(bool on) { m_autoSize = on; }
+
+  // The control's size and, inside another picture control, its place, in pixels.
+  QSize pixelSize() const { return m_pixelSize; }
+  void setPixelSize(QSize pixels);
+  void setPixelPos(QPoint pixels);
+  // Where a pixel's top-left corner lies in the control's own coordinates.
+  QPointF logicalPoint(QPoint pixel) const;
 
   void setPersistentImage(bool on) { m_persistent = on; }
 
@@ -55,12 +68,15 @@ signals:
   void mouseDown(int buttons, int shift, float x, float y);
   void mouseMove(int buttons, int shift, float x, float y);
   void mouseUp(int buttons, int shift, float x, float y);
+  void keyDown(int key, int shift);
 
 protected:
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void moveEvent(QMoveEvent *event) override;
 
 private:
   struct Outline {
@@ -71,9 +87,20 @@ private:
   static QRegion OutlineRegion(const QRect &r);
   void repaintOutline(const QRect &pixels);
   void materialize() const;
-  void paintImageArea(QPainter &painter, const QRect &area) const;
+  void paintImageArea(QPainter &painter, const QRect &area, const QPointF &offset, qreal ratio) const;
+  void relayout();
+  float mouseTwips(qreal logical, qreal offset) const;
+  qreal ratio() const { return devicePixelRatioF(); }
+  // The window's device pixel that the picture's pixel (0, 0) lies on.
+  QPointF deviceOrigin() const;
+  // Where the picture's pixel (0, 0) lies in the control's own coordinates.
+  QPointF pictureOffset() const;
+  // The control's area that covers these pixels.
+  QRect logicalRect(const QRect &pixels) const;
 
   QImage m_picture;
+  QSize m_pixelSize;
+  std::optional<QPoint> m_pixelPos; // inside a parent picture control
   bool m_autoSize = false;
   bool m_persistent = false;
   mutable QImage m_image; // the persistent image, brought to the control's size when used

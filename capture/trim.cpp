@@ -1,6 +1,5 @@
 #include "capture/trim.h"
 
-#include "capture/canvas_area.h"
 #include "capture/picture_box.h"
 #include "common/numbers.h"
 
@@ -66,11 +65,11 @@ void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &
   const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
   // 1. Width.
   if (width) {
-    output.resize(*width, output.height());
+    output.setPixelSize({*width, output.pixelSize().height()});
   }
   // 2. Height.
   if (height) {
-    output.resize(output.width(), *height);
+    output.setPixelSize({output.pixelSize().width(), *height});
   }
   // 3. Paint the covered area into the destination, which keeps its start and
   //    takes the drag frame's size.
@@ -83,12 +82,11 @@ void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &
       output.paintPicture(canvas.picture(), destination, source);
     }
   }
-  // 4. Place over the covered area: the canvas starts 440 twips down.
+  // 4. Place over the covered area of the canvas.
   if (covered && std::abs(covered->top()) <= kMaxExtent && std::abs(covered->left()) <= kMaxExtent) {
-    output.move(covered->left(), covered->top() + CanvasTopPixels());
+    output.setPixelPos(covered->topLeft());
   }
-  // 5. Show, above the canvas.
-  output.raise();
+  // 5. Show.
   output.show();
 }
 
