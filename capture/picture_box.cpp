@@ -106,9 +106,7 @@ QPointF PictureBox::deviceOrigin() const {
   return {std::ceil(device.x() - 1e-6), std::ceil(device.y() - 1e-6)};
 }
 
-QPointF PictureBox::pictureOffset() const {
-  return deviceOrigin() / ratio() - QPointF(mapTo(window(), QPoint(0, 0)));
-}
+QPointF PictureBox::pictureOffset() const { return deviceOrigin() / ratio() - QPointF(mapTo(window(), QPoint(0, 0))); }
 
 QPointF PictureBox::logicalPoint(QPoint pixel) const { return pictureOffset() + QPointF(pixel) / ratio(); }
 
@@ -242,7 +240,8 @@ void PictureBox::paintEvent(QPaintEvent *event) {
     for (const QRect &area : event->region()) {
       const QRect pixels = QRectF((QPointF(area.topLeft()) - offset) * r, QSizeF(area.size()) * r).toAlignedRect();
       for (const QRect &strip : OutlineRegion(o.pixels) & pixels) {
-        QImage line = o.style == DrawStyle::Dot ? DottedStrip(strip, o.colour) : QImage(strip.size(), QImage::Format_RGB32);
+        QImage line =
+            o.style == DrawStyle::Dot ? DottedStrip(strip, o.colour) : QImage(strip.size(), QImage::Format_RGB32);
         if (o.style != DrawStyle::Dot) {
           line.fill(o.colour);
         }
@@ -287,9 +286,11 @@ void PictureBox::keyPressEvent(QKeyEvent *event) {
 
 void PictureBox::moveEvent(QMoveEvent *event) {
   QWidget::moveEvent(event);
-  // A control placed on another's pixels follows where that one's grid falls.
+  // A control placed on another's pixels follows where that one's grid falls,
+  // which moves only at a fractional scale.
+  const bool fractional = std::floor(ratio()) != ratio();
   for (QObject *child : children()) {
-    if (auto *box = qobject_cast<PictureBox *>(child); box != nullptr && box->m_pixelPos) {
+    if (auto *box = qobject_cast<PictureBox *>(child); fractional && box != nullptr && box->m_pixelPos) {
       box->relayout();
     }
   }

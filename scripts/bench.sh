@@ -9,6 +9,8 @@ cat >"$config" <<'JSON'
                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
 JSON
 export QT_QPA_PLATFORM="offscreen:configfile=$config"
-"$build/bin/frame_bench"
-echo
+for scale in 1 2; do
+  QT_SCALE_FACTOR=$scale "$build/bin/frame_bench"
+  echo
+done
 "$build/bin/export_bench"

@@ -65,34 +65,46 @@ void Form1Harness::start() {
 QString Form1Harness::text(const char *labelName) const { return child<QLabel>(labelName)->text(); }
 
 namespace {
-void Send(QWidget *w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons, Qt::NoModifier);
+void Send(QWidget *w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+  QMouseEvent event(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
   QApplication::sendEvent(w, &event);
 }
 } // namespace
 
-void Form1Harness::press(QWidget *w, QPoint p, Qt::MouseButton b) { Send(w, QEvent::MouseButtonPress, p, b, b); }
-void Form1Harness::move(QWidget *w, QPoint p, Qt::MouseButtons held) {
+void Form1Harness::press(QWidget *w, QPointF p, Qt::MouseButton b) { Send(w, QEvent::MouseButtonPress, p, b, b); }
+void Form1Harness::move(QWidget *w, QPointF p, Qt::MouseButtons held) {
   Send(w, QEvent::MouseMove, p, Qt::NoButton, held);
 }
-void Form1Harness::release(QWidget *w, QPoint p, Qt::MouseButton b) {
+void Form1Harness::release(QWidget *w, QPointF p, Qt::MouseButton b) {
   Send(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton);
 }
 
-void Form1Harness::drag(QPoint a, std::initializer_list<QPoint> moves) {
+void Form1Harness::drag(QPointF a, std::initializer_list<QPointF> moves) {
   QWidget *canvas = child("Picture1");
   press(canvas, a);
-  QPoint last = a;
-  for (const QPoint &p : moves) {
+  QPointF last = a;
+  for (const QPointF &p : moves) {
     move(canvas, p);
     last = p;
   }
   release(canvas, last);
 }
 
+namespace {
+// A widget's look in device pixels, as plain pixels.
+QImage Grab(QWidget *w) {
+  QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  image.setDevicePixelRatio(1);
+  return image;
+}
+} // namespace
+
 QImage Form1Harness::clientImage() {
-  QWidget *client = m_form->centralWidget();
-  return client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // The whole window, so that every pixel lies where it lies on the screen.
+  const QImage window = Grab(m_form.get());
+  const qreal ratio = m_form->devicePixelRatioF();
+  const QRect client = m_form->centralWidget()->geometry();
+  return window.copy(QRectF(QPointF(client.topLeft()) * ratio, QSizeF(client.size()) * ratio).toRect());
 }
 
 QImage Form1Harness::canvasImage() { return child("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32); }

@@ -63,12 +63,12 @@ public:
   }
   QString text(const char *labelName) const;
 
-  // Mouse events on a control at pixel positions, as the window system sends them.
-  void press(QWidget *w, QPoint p, Qt::MouseButton b = Qt::LeftButton);
-  void move(QWidget *w, QPoint p, Qt::MouseButtons held = Qt::LeftButton);
-  void release(QWidget *w, QPoint p, Qt::MouseButton b = Qt::LeftButton);
-  // Press at a, one move to each point, release at the last one.
-  void drag(QPoint a, std::initializer_list<QPoint> moves);
+  // Mouse events on a control at positions in its coordinates, as the window system sends them.
+  void press(QWidget *w, QPointF p, Qt::MouseButton b = Qt::LeftButton);
+  void move(QWidget *w, QPointF p, Qt::MouseButtons held = Qt::LeftButton);
+  void release(QWidget *w, QPointF p, Qt::MouseButton b = Qt::LeftButton);
+  // Press at a, one move to each point, release at the last one, on the canvas.
+  void drag(QPointF a, std::initializer_list<QPointF> moves);
 
   // What the client area and the canvas show, children stacked as on the screen.
   QImage clientImage();
