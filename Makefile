@@ -5,12 +5,15 @@
 #   make test  installs what is missing, builds, runs every test (plain and
 #              under AddressSanitizer + UndefinedBehaviorSanitizer)
 #   make bench builds and runs the benchmarks
+#   make install   installs the built program (PREFIX=/usr/local, DESTDIR honoured)
+#   make package   builds the Debian package (build/orvelle_<version>_<arch>.deb)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
 
-.PHONY: deps build run test test-plain test-ratio test-sanitize fuzz format-check bench clean
+.PHONY: deps build run install package test test-plain test-ratio test-sanitize fuzz format-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -21,6 +24,12 @@ build: deps
 
 run: build
 	@./scripts/run.sh $(BUILD)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
@@ -36,7 +45,9 @@ fuzz: deps
 format-check: deps
 	@./scripts/check-format.sh
 
-test: format-check test-sanitize fuzz test-plain
+test: format-check test-ratio test-sanitize fuzz test-plain
+
+test-ratio:
 	@./scripts/test-ratio.sh
 
 bench: build

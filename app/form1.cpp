@@ -175,8 +175,7 @@ void Form1::Command4_Click() { TrimToFrame(*Picture1, *Picture2, m_state.frame.t
 
 namespace {
 JpegExport Job(QWidget *parent, const QLineEdit &name, const QSlider &quality, const Form1Environment &env) {
-  return {parent, name.text(), quality.value(), env.programFolder,
-          env.executableFolder + QLatin1Char('/') + kJpegLibraryFileName};
+  return {parent, name.text(), quality.value(), env.programFolder, JpegLibraryPath(env.executableFolder)};
 }
 } // namespace
 

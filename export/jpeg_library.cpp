@@ -2,10 +2,19 @@
 
 #include "savejpg/SaveJPG.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 
 namespace orvelle {
+
+QString JpegLibraryPath(const QString &executableFolder) {
+  const QString beside = executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
+  const QString installed = QDir::cleanPath(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR "/") +
+                                            kJpegLibraryFileName);
+  return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
+}
 
 std::optional<int> CallSavetoJPEG(const QString &libraryPath, const QString &bmpPath, const QString &jpegPath,
                                   std::uint8_t quality, std::int32_t flag, QString *loadError) {

@@ -13,6 +13,11 @@ inline const QString kJpegLibraryFileName = QStringLiteral("SaveJPG.dll");
 inline const QString kJpegLibraryFileName = QStringLiteral("libSaveJPG.so");
 #endif
 
+// Where the JPEG library of a program in this folder lies: beside it (as in
+// the build folder), else in the private library folder of an installed
+// program; beside it when neither holds it.
+QString JpegLibraryPath(const QString &executableFolder);
+
 // Loads the library and calls its SavetoJPEG. Nothing when the library or the
 // function cannot be loaded (loadError then says why); else the function's code.
 std::optional<int> CallSavetoJPEG(const QString &libraryPath, const QString &bmpPath, const QString &jpegPath,

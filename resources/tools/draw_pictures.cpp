@@ -1,7 +1,9 @@
 // Draws the window pictures of Orvelle (icon, button pictures, read-out marks,
 // the version window's banner) and the demo's sample screen.
 // Run once after changing a motif and commit the results:
-//   draw_pictures <resources/pictures folder> <demo folder>
+//   draw_pictures <resources/pictures folder> <demo folder> <resources/icons folder>
+// The icons folder takes the program's icon for the desktop, in the sizes of
+// the hicolor icon theme.
 
 #include "tests/support/synthetic_screen.h"
 
@@ -116,8 +118,10 @@ QImage SizeMark() {
   });
 }
 
-QImage Icon() {
-  return Draw(32, [](QPainter &p) {
+// The icon is designed on 32 x 32 and drawn at any size.
+QImage Icon(int size = 32) {
+  return Draw(size, [size](QPainter &p) {
+    p.scale(size / 32.0, size / 32.0);
     QLinearGradient sky(0, 4, 0, 28);
     sky.setColorAt(0, QColor(90, 150, 220));
     sky.setColorAt(1, QColor(200, 230, 250));
@@ -165,8 +169,8 @@ bool Save(const QImage &image, const QString &path, const char *format, int qual
 int main(int argc, char **argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: draw_pictures <pictures folder> <demo folder>\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: draw_pictures <pictures folder> <demo folder> <icons folder>\n");
     return 2;
   }
   const QDir pictures(QString::fromLocal8Bit(argv[1]));
@@ -186,5 +190,9 @@ int main(int argc, char **argv) {
   ok &= Save(SizeMark(), pictures.filePath("size.png"), "PNG");
   ok &= Save(Banner(), pictures.filePath("banner.jpg"), "JPEG", 92);
   ok &= Save(orvelle::testing::SyntheticScreen(QSize(1024, 640)), demo.filePath("sample-screen.png"), "PNG");
+  const QDir icons(QString::fromLocal8Bit(argv[3]));
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    ok &= Save(Icon(size), icons.filePath(QStringLiteral("%1x%1.png").arg(size)), "PNG");
+  }
   return ok ? 0 : 1;
 }

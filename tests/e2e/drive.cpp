@@ -2,7 +2,11 @@
 // image goes onto the X clipboard with xclip, the mouse and keys come from
 // xdotool, and what the program shows is read off screenshots of the screen.
 //
-//   orvelle_drive <orvelle executable> <screen image.png> <output folder>
+//   orvelle_drive [--installed] <orvelle executable> <screen image.png> <output folder>
+//
+// The program runs from a folder of its own beside its JPEG library; with
+// --installed it runs where it lies, as installed from the package, and keeps
+// its files in the user's configuration folder (made in the output folder).
 //
 // One whole use: capture, drag a frame, trim, name, save both pictures, save
 // the frame, quit, start again, load the frame and trim a new capture.
@@ -243,8 +247,13 @@ private:
 int main(int argc, char **argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   QGuiApplication app(argc, argv);
+  const bool installedMode = argc == 5 && QByteArray(argv[1]) == "--installed";
+  if (installedMode) {
+    ++argv;
+    --argc;
+  }
   if (argc != 4) {
-    std::fprintf(stderr, "usage: orvelle_drive <orvelle> <screen.png> <output folder>\n");
+    std::fprintf(stderr, "usage: orvelle_drive [--installed] <orvelle> <screen.png> <output folder>\n");
     return 2;
   }
   const QString orvelle = QString::fromLocal8Bit(argv[1]);
@@ -256,19 +265,26 @@ int main(int argc, char **argv) {
     return 2;
   }
 
-  // The program in a folder of its own, beside its JPEG library, with its save
-  // folder already chosen.
-  const QString programFolder = out.filePath(QStringLiteral("program"));
+  // The program's folder for trim.ini and the bitmaps, with the save folder
+  // already chosen.
+  const QString config = out.filePath(QStringLiteral("config"));
+  const QString programFolder =
+      installedMode ? config + QStringLiteral("/Orvelle/Orvelle") : out.filePath(QStringLiteral("program"));
   const QString pictures = out.filePath(QStringLiteral("pictures"));
   QDir(programFolder).removeRecursively();
   QDir(pictures).removeRecursively();
   QDir().mkpath(programFolder);
   QDir().mkpath(pictures);
-  const QString installed = programFolder + QStringLiteral("/orvelle");
-  const QString library = QFileInfo(orvelle).absolutePath() + QStringLiteral("/libSaveJPG.so");
-  if (!QFile::copy(orvelle, installed) || !QFile::copy(library, programFolder + QStringLiteral("/libSaveJPG.so"))) {
-    std::fprintf(stderr, "cannot copy the program into %s\n", qPrintable(programFolder));
-    return 2;
+  QString installed = orvelle;
+  if (installedMode) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+  } else {
+    installed = programFolder + QStringLiteral("/orvelle");
+    const QString library = QFileInfo(orvelle).absolutePath() + QStringLiteral("/libSaveJPG.so");
+    if (!QFile::copy(orvelle, installed) || !QFile::copy(library, programFolder + QStringLiteral("/libSaveJPG.so"))) {
+      std::fprintf(stderr, "cannot copy the program into %s\n", qPrintable(programFolder));
+      return 2;
+    }
   }
   const QString ini = programFolder + QStringLiteral("/trim.ini");
   {
