@@ -11,8 +11,8 @@ namespace orvelle {
 
 QString JpegLibraryPath(const QString &executableFolder) {
   const QString beside = executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
-  const QString installed = QDir::cleanPath(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR "/") +
-                                            kJpegLibraryFileName);
+  const QString installed =
+      QDir::cleanPath(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR "/") + kJpegLibraryFileName);
   return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
