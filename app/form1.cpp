@@ -20,6 +20,7 @@
 #include "sysinfo/os_name.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -59,6 +60,7 @@ Form1::Form1(Form1Environment environment, QWidget *parent) : QMainWindow(parent
     connect(m_commands[i], &QToolButton::clicked, this, clicks[i]);
   }
   connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
+  connect(m_env.clipboard, &QClipboard::dataChanged, this, &Form1::ClipboardChanged);
 }
 
 Form1::~Form1() { delete m_versionWindow.data(); }

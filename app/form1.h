@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <array>
 #include <memory>
 
@@ -50,6 +51,10 @@ public:
   void Command5_Click();
   void Command6_Click();
 
+  // Trims the image files to the current frame into the save folder, with a
+  // progress window; says which files failed and why.
+  void BatchTrimFiles(const QStringList &files);
+
   const SharedState &state() const { return m_state; }
   QString settingsPath() const;
 
@@ -67,6 +72,11 @@ private:
   void M_F_Exit_Click();
   void M_S_SFolder_Click();
   void M_H_Ver_Click();
+  void M_R_Batch_Click();
+  void M_R_Continuous_Toggled(bool on);
+  void ClipboardChanged();
+  void StopContinuous();
+  QString BatchProblem() const;
   void Slider1_Change();
 
   Form1Environment m_env;
@@ -91,6 +101,9 @@ private:
   QSlider *Slider1 = nullptr;
   QStatusBar *StatusBar1 = nullptr;
   QLabel *m_panel1 = nullptr;
+  QLabel *m_panel2 = nullptr; // continuous trimming's count
+  QAction *m_continuous = nullptr;
+  int m_continuousSaved = 0;
   std::array<SeparatorLine *, 4> m_lines{};
 
   std::unique_ptr<FrameEditor> m_editor;

@@ -179,6 +179,10 @@ void Form1::CreateControls() {
   m_panel1->setObjectName(QStringLiteral("Panel1"));
   m_panel1->setToolTip(QStringLiteral("現在設定されている保存先フォルダー名"));
   StatusBar1->addWidget(m_panel1, 1);
+  m_panel2 = new QLabel(StatusBar1);
+  m_panel2->setObjectName(QStringLiteral("Panel2"));
+  StatusBar1->addWidget(m_panel2);
+  m_panel2->hide();
   m_client->DockAtBottom(StatusBar1);
   m_client->FillBelow(m_canvasArea, CanvasTopPixels());
 

@@ -42,6 +42,12 @@ void Form1::CreateMenus() {
   separator(run, "M_R_Line1");
   entry(run, "M_R_S_Trim", "保存(トリム)", QKeySequence(), &Form1::Command5_Click);
   entry(run, "M_R_S_Org", "保存(オリジナル)", QKeySequence(), &Form1::Command6_Click);
+  separator(run, "M_R_Line2");
+  entry(run, "M_R_Batch", "一括トリム...", QKeySequence(), &Form1::M_R_Batch_Click);
+  m_continuous = run->addAction(QStringLiteral("連続トリム"));
+  m_continuous->setObjectName(QStringLiteral("M_R_Continuous"));
+  m_continuous->setCheckable(true);
+  connect(m_continuous, &QAction::toggled, this, &Form1::M_R_Continuous_Toggled);
 
   QMenu *help = menu("M_Help", "ﾍﾙﾌﾟ(H)");
   help->setSeparatorsCollapsible(false); // it opens with its separator line

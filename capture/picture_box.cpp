@@ -70,10 +70,7 @@ void PictureBox::setPicture(const QImage &picture) {
     clearPicture();
     return;
   }
-  QImage opaque = picture.format() == QImage::Format_ARGB32_Premultiplied
-                      ? picture.convertToFormat(QImage::Format_ARGB32)
-                      : picture;
-  m_picture = opaque.convertToFormat(QImage::Format_RGB32);
+  m_picture = OpaquePicture(picture);
   if (m_autoSize) {
     setPixelSize(m_picture.size());
   }
@@ -167,11 +164,22 @@ void PictureBox::paintPicture(const QImage &source, const QRect &destination, co
     m_image = source.copy(sourceRect).convertToFormat(QImage::Format_RGB32);
   } else {
     materialize();
-    QPainter p(&m_image);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QRectF(destination), source, QRectF(sourceRect));
+    PaintStretched(m_image, source, destination, sourceRect);
   }
   update();
+}
+
+QImage OpaquePicture(const QImage &picture) {
+  const QImage straight = picture.format() == QImage::Format_ARGB32_Premultiplied
+                              ? picture.convertToFormat(QImage::Format_ARGB32)
+                              : picture;
+  return straight.convertToFormat(QImage::Format_RGB32);
+}
+
+void PaintStretched(QImage &target, const QImage &source, const QRect &destination, const QRect &sourceRect) {
+  QPainter p(&target);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.drawImage(QRectF(destination), source, QRectF(sourceRect));
 }
 
 QRegion PictureBox::OutlineRegion(const QRect &r) {

@@ -58,11 +58,33 @@ bool ClipToPicture(const QRect &picture, QRect &source, QRect &destination) {
 }
 } // namespace
 
+std::optional<QSize> TrimOutputSize(const DragFrame &drag) {
+  const auto width = Extent(drag.NewPicWidth);
+  const auto height = Extent(drag.NewPicHeight);
+  if (!width || !height) {
+    return std::nullopt;
+  }
+  return QSize(*width, *height);
+}
+
+std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag) {
+  const auto size = TrimOutputSize(drag);
+  const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
+  const auto destLeft = ToInt32(drag.NewPicStartX);
+  const auto destTop = ToInt32(drag.NewPicStartY);
+  if (!size || !covered || covered->isEmpty() || !destLeft || !destTop) {
+    return std::nullopt;
+  }
+  TrimPaint paint{*covered, QRect(QPoint(*destLeft, *destTop), *size)};
+  if (!ClipToPicture(QRect(QPoint(0, 0), picture), paint.source, paint.destination)) {
+    return std::nullopt;
+  }
+  return paint;
+}
+
 void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &trim, const DragFrame &drag) {
   const auto width = Extent(drag.NewPicWidth);
   const auto height = Extent(drag.NewPicHeight);
-  // The area the frame covers on the canvas, whichever way it was dragged.
-  const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
   // 1. Width.
   if (width) {
     output.setPixelSize({*width, output.pixelSize().height()});
@@ -73,16 +95,13 @@ void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &
   }
   // 3. Paint the covered area into the destination, which keeps its start and
   //    takes the drag frame's size.
-  const auto destLeft = ToInt32(drag.NewPicStartX);
-  const auto destTop = ToInt32(drag.NewPicStartY);
-  if (canvas.hasPicture() && width && height && destLeft && destTop && covered && !covered->isEmpty()) {
-    QRect source = *covered;
-    QRect destination(*destLeft, *destTop, *width, *height);
-    if (ClipToPicture(canvas.picture().rect(), source, destination)) {
-      output.paintPicture(canvas.picture(), destination, source);
+  if (canvas.hasPicture()) {
+    if (const auto paint = PlanTrimPaint(canvas.picture().size(), trim, drag)) {
+      output.paintPicture(canvas.picture(), paint->destination, paint->source);
     }
   }
-  // 4. Place over the covered area of the canvas.
+  // 4. Place over the area the frame covers on the canvas, whichever way it was dragged.
+  const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
   if (covered && std::abs(covered->top()) <= kMaxExtent && std::abs(covered->left()) <= kMaxExtent) {
     output.setPixelPos(covered->topLeft());
   }

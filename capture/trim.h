@@ -2,9 +2,28 @@
 
 #include "capture/frame.h"
 
+#include <QRect>
+#include <QSize>
+#include <optional>
+
 namespace orvelle {
 
 class PictureBox;
+
+// The frame's area of a picture (source, in picture pixels) and where the trim
+// paints it in the output picture (destination): at the drag frame's start,
+// stretched to its size. A frame reaching past the picture takes what lies
+// inside it, and the destination shrinks with it.
+struct TrimPaint {
+  QRect source;
+  QRect destination;
+};
+
+// The output picture's size: the drag frame's size; nothing when it cannot be one.
+std::optional<QSize> TrimOutputSize(const DragFrame &drag);
+
+// What the trim paints from a picture of this size; nothing when it paints nothing.
+std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag);
 
 // Cuts the frame's area out of the canvas's picture into the output picture and
 // lays the output picture over that area. The steps run in order, each skipped

@@ -23,29 +23,22 @@ bool IsUsableFileName(const QString &name) {
 }
 
 // The steps both saves share once the name and the folder are known.
-void WriteJpeg(const JpegExport &job, const QString &folder, const QImage &picture, const QString &bmpName,
+bool WriteJpeg(const JpegExport &job, const QString &folder, const QImage &picture, const QString &bmpName,
                const QString &suffix) {
-  if (!IsUsableFileName(job.baseName)) {
-    ShowMessage(job.parent,
-                QStringLiteral("ファイル名「%1」には使えない文字（/ や \\）が含まれています。").arg(job.baseName));
-    return;
-  }
-  if (!IsWritableFolder(folder)) {
-    ShowMessage(job.parent, QStringLiteral("保存先フォルダー「%1」が見つからないか、書き込みできません。\n"
-                                           "メニューの［設定(S)］－［保存フォルダー］で保存先を選んでください。")
-                                .arg(folder));
-    return;
+  if (const QString problem = SaveProblem(job.baseName, folder); !problem.isEmpty()) {
+    ShowMessage(job.parent, problem);
+    return false;
   }
   if (picture.isNull()) {
     ShowMessage(job.parent, QStringLiteral("保存する画像がありません（大きさが 0 です）。"));
-    return;
+    return false;
   }
   const QString bmpPath = job.programFolder + kSeparator + bmpName;
   if (!SaveBmp(picture, bmpPath)) {
     ShowMessage(
         job.parent,
         QStringLiteral("画像の一時ファイル「%1」を書き込めませんでした。").arg(QDir::toNativeSeparators(bmpPath)));
-    return;
+    return false;
   }
   const QString jpegPath = JpegPath(folder, job.baseName, suffix);
   // The slider's value travels as a 32-bit, then 16-bit, then 8-bit number.
@@ -53,46 +46,60 @@ void WriteJpeg(const JpegExport &job, const QString &folder, const QImage &pictu
   QString loadError;
   const auto result = CallSavetoJPEG(job.libraryPath, bmpPath, jpegPath, quality, -1, &loadError);
   if (!result) {
-    ShowMessage(job.parent, QStringLiteral("JPEG 保存ライブラリ「%1」を読み込めませんでした。\n%2")
-                                .arg(QDir::toNativeSeparators(job.libraryPath), loadError));
-    return;
+    ShowMessage(job.parent, LibraryProblem(job.libraryPath, loadError));
+    return false;
   }
   if (*result != 0) {
     ShowMessage(job.parent, QStringLiteral("JPEG ファイル「%1」を保存できませんでした（エラー コード %2）。")
                                 .arg(QDir::toNativeSeparators(jpegPath), IntegerText(*result)));
+    return false;
   }
+  return true;
 }
 
 } // namespace
+
+QString FolderProblem(const QString &folder) {
+  if (folder.isEmpty()) {
+    return QStringLiteral("ファイルの保存先を指定ください");
+  }
+  if (!IsWritableFolder(folder)) {
+    return QStringLiteral("保存先フォルダー「%1」が見つからないか、書き込みできません。\n"
+                          "メニューの［設定(S)］－［保存フォルダー］で保存先を選んでください。")
+        .arg(folder);
+  }
+  return QString();
+}
+
+QString SaveProblem(const QString &baseName, const QString &folder) {
+  if (baseName.isEmpty()) {
+    return QStringLiteral("ファイル名を指定ください");
+  }
+  if (!folder.isEmpty() && !IsUsableFileName(baseName)) {
+    return QStringLiteral("ファイル名「%1」には使えない文字（/ や \\）が含まれています。").arg(baseName);
+  }
+  return FolderProblem(folder);
+}
+
+QString LibraryProblem(const QString &libraryPath, const QString &loadError) {
+  return QStringLiteral("JPEG 保存ライブラリ「%1」を読み込めませんでした。\n%2")
+      .arg(QDir::toNativeSeparators(libraryPath), loadError);
+}
 
 QString JpegPath(const QString &folder, const QString &baseName, const QString &suffix) {
   const QString withSeparator = folder.endsWith(kSeparator) ? folder : folder + kSeparator;
   return withSeparator + baseName + suffix;
 }
 
-void SaveTrimmedJpeg(const JpegExport &job, const QString &panelFolder, QString &saveFolder, const QImage &trimmed) {
-  if (job.baseName.isEmpty()) {
-    ShowMessage(job.parent, QStringLiteral("ファイル名を指定ください"));
-    return;
+bool SaveTrimmedJpeg(const JpegExport &job, const QString &panelFolder, QString &saveFolder, const QImage &trimmed) {
+  if (!job.baseName.isEmpty()) {
+    saveFolder = panelFolder;
   }
-  saveFolder = panelFolder;
-  if (saveFolder.isEmpty()) {
-    ShowMessage(job.parent, QStringLiteral("ファイルの保存先を指定ください"));
-    return;
-  }
-  WriteJpeg(job, saveFolder, trimmed, kTrimmedBmpName, QStringLiteral(".jpg"));
+  return WriteJpeg(job, saveFolder, trimmed, kTrimmedBmpName, QStringLiteral(".jpg"));
 }
 
 void SaveOriginalJpeg(const JpegExport &job, const QString &saveFolder, const QImage &original) {
   WriteSetting(saveFolder, QStringLiteral("F_Path"), QStringLiteral("File"), SettingsFilePath(job.programFolder));
-  if (job.baseName.isEmpty()) {
-    ShowMessage(job.parent, QStringLiteral("ファイル名を指定ください"));
-    return;
-  }
-  if (saveFolder.isEmpty()) {
-    ShowMessage(job.parent, QStringLiteral("ファイルの保存先を指定ください"));
-    return;
-  }
   WriteJpeg(job, saveFolder, original, kOriginalBmpName, QStringLiteral("-org.jpg"));
 }
 

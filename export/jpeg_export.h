@@ -23,9 +23,20 @@ inline const QString kOriginalBmpName = QStringLiteral("default-org.bmp");
 // the suffix.
 QString JpegPath(const QString &folder, const QString &baseName, const QString &suffix);
 
+// The message for the user when a picture cannot be saved under this base name
+// into this folder (no name, no folder, a name that would leave the folder, a
+// folder that is missing or cannot be written); empty when it can.
+QString SaveProblem(const QString &baseName, const QString &folder);
+// The same for the folder alone.
+QString FolderProblem(const QString &folder);
+
+// The message for a JPEG library that cannot be loaded.
+QString LibraryProblem(const QString &libraryPath, const QString &loadError);
+
 // Saves the trimmed picture as name + ".jpg" into the folder shown in the
-// status bar, which becomes the save folder.
-void SaveTrimmedJpeg(const JpegExport &job, const QString &panelFolder, QString &saveFolder, const QImage &trimmed);
+// status bar, which becomes the save folder. False when it was not saved (the
+// user has been told why).
+bool SaveTrimmedJpeg(const JpegExport &job, const QString &panelFolder, QString &saveFolder, const QImage &trimmed);
 
 // Stores the save folder in trim.ini first, then saves the whole captured
 // picture as name + "-org.jpg" into it.

@@ -47,6 +47,22 @@ SAVEJPG_API int SavetoJPEG(const char *source, const char *target, uint8_t quali
 
 typedef int (*SavetoJPEGFunction)(const char *, const char *, uint8_t, int32_t);
 
+/*
+ * SavePixelstoJPEG: writes a picture held in memory as a JPEG file, with the
+ * same target, quality, flag and results as SavetoJPEG.
+ *
+ * pixels   the top row first, each row 4 bytes a pixel in the order blue,
+ *          green, red and one unused byte (the layout of a 32-bit bitmap);
+ * width, height  at least 1 and at most 65535 each;
+ * pitch    the bytes from one row to the next, at least width * 4.
+ * A null or impossible picture gives SAVEJPG_E_SOURCE.
+ */
+SAVEJPG_API int SavePixelstoJPEG(const unsigned char *pixels, int32_t width, int32_t height, int32_t pitch,
+                                 const char *target, uint8_t quality, int32_t flag);
+
+typedef int (*SavePixelstoJPEGFunction)(const unsigned char *, int32_t, int32_t, int32_t, const char *, uint8_t,
+                                        int32_t);
+
 #ifdef __cplusplus
 }
 #endif

@@ -153,8 +153,36 @@ BitmapKind ReadBitmap(const char *path, Bitmap &bmp) {
 
 } // namespace
 
+namespace {
+
+bool ValidTarget(const char *target, uint8_t quality, int32_t flag) {
+  return target != nullptr && *target != '\0' && quality <= 100 && flag == -1;
+}
+
+// Encodes the rows and writes them to the target, replacing it whole.
+int Encode(const unsigned char *rows, int width, int pitch, int height, int pixelFormat, bool bottomUp,
+           const char *target, uint8_t quality) {
+  TjHandle compressor;
+  if (compressor.handle == nullptr) {
+    return SAVEJPG_E_ENCODE;
+  }
+  const int q = quality == 0 ? 1 : quality;
+  const int subsampling = q >= kHighQuality ? TJSAMP_444 : TJSAMP_420;
+  TjBuffer jpeg;
+  unsigned long jpegSize = 0;
+  const int flags = TJFLAG_ACCURATEDCT | (bottomUp ? TJFLAG_BOTTOMUP : 0);
+  // The rows are read only; the API's pointer is not const.
+  if (tjCompress2(compressor.handle, const_cast<unsigned char *>(rows), width, pitch, height, pixelFormat, &jpeg.data,
+                  &jpegSize, subsampling, q, flags) != 0) {
+    return SAVEJPG_E_ENCODE;
+  }
+  return WriteReplacing(target, jpeg.data, jpegSize);
+}
+
+} // namespace
+
 extern "C" int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag) {
-  if (source == nullptr || target == nullptr || *target == '\0' || quality > 100 || flag != -1) {
+  if (source == nullptr || !ValidTarget(target, quality, flag)) {
     return SAVEJPG_E_ARGUMENT;
   }
   Bitmap bmp;
@@ -173,18 +201,17 @@ extern "C" int SavetoJPEG(const char *source, const char *target, uint8_t qualit
     bmp.pitch = 0;
     bmp.bottomUp = false;
   }
-  TjHandle compressor;
-  if (compressor.handle == nullptr) {
-    return SAVEJPG_E_ENCODE;
+  return Encode(bmp.rows, bmp.width, bmp.pitch, bmp.height, bmp.pixelFormat, bmp.bottomUp, target, quality);
+}
+
+extern "C" int SavePixelstoJPEG(const unsigned char *pixels, int32_t width, int32_t height, int32_t pitch,
+                                const char *target, uint8_t quality, int32_t flag) {
+  if (!ValidTarget(target, quality, flag)) {
+    return SAVEJPG_E_ARGUMENT;
   }
-  const int q = quality == 0 ? 1 : quality;
-  const int subsampling = q >= kHighQuality ? TJSAMP_444 : TJSAMP_420;
-  TjBuffer jpeg;
-  unsigned long jpegSize = 0;
-  const int flags = TJFLAG_ACCURATEDCT | (bmp.bottomUp ? TJFLAG_BOTTOMUP : 0);
-  if (tjCompress2(compressor.handle, bmp.rows, bmp.width, bmp.pitch, bmp.height, bmp.pixelFormat, &jpeg.data, &jpegSize,
-                  subsampling, q, flags) != 0) {
-    return SAVEJPG_E_ENCODE;
+  if (pixels == nullptr || width < 1 || height < 1 || width > 65535 || height > 65535 ||
+      std::int64_t(pitch) < std::int64_t(width) * 4) {
+    return SAVEJPG_E_SOURCE;
   }
-  return WriteReplacing(target, jpeg.data, jpegSize);
+  return Encode(pixels, width, pitch, height, TJPF_BGRX, false, target, quality);
 }

@@ -14,3 +14,5 @@ for scale in 1 2; do
   echo
 done
 "$build/bin/export_bench"
+echo
+"$build/bin/batch_bench"

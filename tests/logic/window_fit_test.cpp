@@ -1,6 +1,6 @@
-#include "app/program_folder.h"
 #include "app/separator_line.h"
 #include "app/window_fit.h"
+#include "common/program_folder.h"
 
 #include <QTemporaryDir>
 #include <QWidget>

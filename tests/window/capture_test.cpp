@@ -6,11 +6,13 @@
 #include "tests/support/qt_test_main.h"
 #include "tests/support/test_files.h"
 
+#include "batch/batch_trim.h"
 #include "capture/picture_box.h"
 
 #include <QClipboard>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 using namespace orvelle;
 using namespace orvelle::testing;
@@ -170,6 +172,10 @@ void CaptureTest::ratioBindsTheHeight() {
 
 void CaptureTest::trimCutsTheFrameOut() {
   const QImage screen = NumberedImage({800, 2300});
+  // The batch trim cuts the same pixels out of the picture's files.
+  QTemporaryDir dir;
+  const QStringList files = {dir.filePath(QStringLiteral("s.png")), dir.filePath(QStringLiteral("s.bmp"))};
+  QVERIFY(screen.save(files[0]) && screen.save(files[1]));
   // Frames dragged each way, one higher than 2184 pixels, one beyond the picture.
   const std::tuple<QPoint, QPoint, QRect> frames[] = {
       {{100, 50}, {300, 200}, {100, 50, 200, 150}},
@@ -192,6 +198,11 @@ void CaptureTest::trimCutsTheFrameOut() {
     QCOMPARE(Output(h)->image().copy(0, 0, inside.width(), inside.height()), screen.copy(inside));
     if (inside == area && area.height() < 1000) { // on the screen, over the frame, without frame lines
       QCOMPARE(h.clientImage().copy(area.translated(0, kCanvasTop)), screen.copy(area));
+    }
+    const FrameState &frame = h.form().state().frame;
+    for (const QString &file : files) {
+      const auto batch = TrimImageFile(file, {frame.trim, frame.drag, Output(h)->backColor()});
+      QCOMPARE(std::get<QImage>(batch), Output(h)->image());
     }
     // A press inside the output picture does not reach the editor.
     h.press(Output(h), {1, 1});
@@ -221,6 +232,11 @@ void CaptureTest::trimStretchesToALoadedDragFrame() {
   }
   // Above and left of the painted rectangle the earlier trim is still there.
   QCOMPARE(out.pixel(3, 2), screen.pixel(3, 2));
+  QTemporaryDir dir;
+  QVERIFY(screen.save(dir.filePath(QStringLiteral("s.png"))));
+  const FrameState &frame = h.form().state().frame;
+  const auto batch = TrimImageFile(dir.filePath(QStringLiteral("s.png")), {frame.trim, frame.drag, Qt::white});
+  QCOMPARE(std::get<QImage>(batch).copy(10, 5, 90, 75), out.copy(10, 5, 90, 75));
   // A move without a button puts the frame's size back into the placement.
   h.move(h.child("Picture1"), {390, 290}, Qt::NoButton);
   QCOMPARE(h.form().state().frame.drag.NewPicWidth, 50.0f);

@@ -8,6 +8,7 @@
 #include "settings/settings_file.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +62,7 @@ private slots:
   void bothPicturesAreSavedAtTheSliderQuality();
   void everyFailureIsReported();
   void theFolderIsChosenInTheBrowser();
+  void trimsOverAndOver();
 };
 
 void FilesTest::trimInfoGoesAndComesBack() {
@@ -252,6 +254,56 @@ void FilesTest::theFolderIsChosenInTheBrowser() {
   }
   p.h.form().Command6_Click();
   QVERIFY(QFile::exists(second.filePath(QStringLiteral("shot-org.jpg"))));
+}
+
+void FilesTest::trimsOverAndOver() {
+  QTemporaryDir out;
+  Prepared p(out.path()); // the frame from (40, 30), 200 x 150
+  const QRect frame(40, 30, 200, 150);
+  p.h.child<QSlider>("Slider1")->setValue(100);
+  auto *continuous = p.h.child<QAction>("M_R_Continuous");
+  p.h.child<QLineEdit>("Text2")->clear();
+  continuous->trigger(); // no name: it stays off
+  QVERIFY(!continuous->isChecked());
+  QCOMPARE(p.h.modals().texts, QStringList{QStringLiteral("ファイル名を指定ください")});
+  p.h.child<QLineEdit>("Text2")->setText(QStringLiteral("shot"));
+  WriteFile(out.filePath(QStringLiteral("shot-002.jpg")), "an earlier picture");
+  continuous->trigger();
+  QVERIFY(continuous->isChecked());
+  // Three pictures copied in a row, text between them: three numbered files.
+  const QList<QImage> shots = {p.screen, p.screen.mirrored(true, false), p.screen.mirrored(false, true)};
+  for (const QImage &shot : shots) {
+    Form1Harness::setClipboardImage(shot);
+    QApplication::clipboard()->setText(QStringLiteral("not a picture"));
+  }
+  QCOMPARE(p.h.child<QLabel>("Panel2")->text(), QStringLiteral("連続トリム中：3 枚"));
+  for (int i = 0; i < 3; ++i) {
+    const QImage saved(out.filePath(QStringLiteral("shot-00%1.jpg").arg(i + 3)));
+    QVERIFY(MeanDifference(saved, shots[i].copy(frame)) < 3);
+    QVERIFY(MeanDifference(saved, shots[(i + 1) % 3].copy(frame)) > 20);
+  }
+  continuous->trigger();
+  QVERIFY(p.h.child<QLabel>("Panel2")->isHidden());
+  Form1Harness::setClipboardImage(p.screen);
+  QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 4);
+
+  // The batch: a picture, a broken file, and one whose JPEG would replace it.
+  p.h.child<QAction>("M_R_Batch")->trigger();
+  QCOMPARE(p.h.modals().dialogTitles, QStringList{QStringLiteral("一括トリムする画像の選択")});
+  QTemporaryDir in;
+  const QStringList files = {in.filePath(QStringLiteral("a.png")), in.filePath(QStringLiteral("b.png")),
+                             out.filePath(QStringLiteral("shot-003.jpg"))};
+  QVERIFY(shots[1].save(files[0]));
+  WriteFile(files[1], "not a picture");
+  const QByteArray kept = ReadFile(files[2]);
+  p.h.modals().clear();
+  p.h.form().BatchTrimFiles(files);
+  QCOMPARE(p.h.modals().texts.size(), 1);
+  QVERIFY(!p.h.modals().texts[0].contains(QStringLiteral("a.png")));
+  QVERIFY(p.h.modals().texts[0].contains(QStringLiteral("b.png")));
+  QVERIFY(p.h.modals().texts[0].contains(QStringLiteral("shot-003.jpg")));
+  QVERIFY(MeanDifference(QImage(out.filePath(QStringLiteral("a.jpg"))), shots[1].copy(frame)) < 3);
+  QCOMPARE(ReadFile(files[2]), kept);
 }
 
 ORVELLE_QTEST_MAIN(FilesTest)

@@ -76,13 +76,16 @@ void MainWindowTest::stripAndMenusAreAsDesigned() {
     }
     menus << entries.join(QLatin1Char('|'));
   }
-  QCOMPARE(menus, (QStringList{
-                      QStringLiteral("ﾌｧｲﾙ(F)|終了\tCtrl+Q"),
-                      QStringLiteral("編集(E)|トリミング情報読込み\tCtrl+L|トリミング情報保存\tCtrl+S"),
-                      QStringLiteral("設定(S)|保存フォルダー\tCtrl+E"),
-                      QStringLiteral("実行(R)|キャプチャー\t|トリム\t|-|保存(トリム)\t|保存(オリジナル)\t"),
-                      QStringLiteral("ﾍﾙﾌﾟ(H)|-|ﾊﾞｰｼﾞｮﾝ情報(A)\t"),
-                  }));
+  QCOMPARE(
+      menus,
+      (QStringList{
+          QStringLiteral("ﾌｧｲﾙ(F)|終了\tCtrl+Q"),
+          QStringLiteral("編集(E)|トリミング情報読込み\tCtrl+L|トリミング情報保存\tCtrl+S"),
+          QStringLiteral("設定(S)|保存フォルダー\tCtrl+E"),
+          QStringLiteral(
+              "実行(R)|キャプチャー\t|トリム\t|-|保存(トリム)\t|保存(オリジナル)\t|-|一括トリム...\t|連続トリム\t"),
+          QStringLiteral("ﾍﾙﾌﾟ(H)|-|ﾊﾞｰｼﾞｮﾝ情報(A)\t"),
+      }));
   // The Help menu shows its separator line above its entry.
   QMenu *help = h.form().menuBar()->actions().last()->menu();
   help->popup(QPoint(0, 0));

@@ -1,0 +1,150 @@
+// The main window's commands that trim over and over: continuous trimming of
+// each image that arrives on the clipboard, and batch trimming of files.
+
+#include "app/form1.h"
+
+#include "batch/batch_trim.h"
+#include "capture/picture_box.h"
+#include "capture/trim.h"
+#include "common/message_box.h"
+#include "export/jpeg_export.h"
+#include "export/jpeg_library.h"
+#include "export/numbered_name.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLabel>
+#include <QLibrary>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QSlider>
+#include <QThread>
+
+namespace orvelle {
+
+namespace {
+const QString kNoFrame = QStringLiteral("トリミング枠が設定されていません");
+} // namespace
+
+void Form1::M_R_Continuous_Toggled(bool on) {
+  if (!on) {
+    StopContinuous();
+    return;
+  }
+  const TrimFrame &trim = m_state.frame.trim;
+  QString problem = trim.PicWidth == 0 || trim.PicHeight == 0 ? kNoFrame : SaveProblem(Text2->text(), m_panel1->text());
+  if (!problem.isEmpty()) {
+    StopContinuous();
+    ShowMessage(this, problem);
+    return;
+  }
+  m_continuousSaved = 0;
+  m_panel2->setText(QStringLiteral("連続トリム中：0 枚"));
+  m_panel2->show();
+}
+
+void Form1::StopContinuous() {
+  const QSignalBlocker quiet(m_continuous);
+  m_continuous->setChecked(false);
+  m_panel2->hide();
+}
+
+void Form1::ClipboardChanged() {
+  if (!m_continuous->isChecked()) {
+    return;
+  }
+  const QMimeData *data = m_env.clipboard->mimeData();
+  if (data == nullptr || !data->hasImage()) {
+    return; // text and the like are not pictures to trim
+  }
+  Command3_Click();
+  Command4_Click();
+  const QString folder = m_panel1->text();
+  JpegExport job{this, NextNumberedName(folder, Text2->text()), Slider1->value(), m_env.programFolder,
+                 JpegLibraryPath(m_env.executableFolder)};
+  if (!SaveTrimmedJpeg(job, folder, m_state.SaveFolder, Picture2->image())) {
+    StopContinuous();
+    return;
+  }
+  m_panel2->setText(QStringLiteral("連続トリム中：%1 枚").arg(++m_continuousSaved));
+}
+
+QString Form1::BatchProblem() const {
+  const auto size = TrimOutputSize(m_state.frame.drag);
+  return !size || size->isEmpty() ? kNoFrame : FolderProblem(m_panel1->text());
+}
+
+void Form1::M_R_Batch_Click() {
+  if (const QString problem = BatchProblem(); !problem.isEmpty()) {
+    ShowMessage(this, problem);
+    return;
+  }
+  QStringList patterns;
+  for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+    patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+  }
+  const QStringList files = QFileDialog::getOpenFileNames(
+      this, QStringLiteral("一括トリムする画像の選択"), QString(),
+      QStringLiteral("画像 (%1);;すべてのファイル (*)").arg(patterns.join(QLatin1Char(' '))));
+  if (!files.isEmpty()) {
+    BatchTrimFiles(files);
+  }
+}
+
+void Form1::BatchTrimFiles(const QStringList &files) {
+  if (const QString problem = BatchProblem(); !problem.isEmpty()) {
+    ShowMessage(this, problem);
+    return;
+  }
+  const QString libraryPath = JpegLibraryPath(m_env.executableFolder);
+  QLibrary library(libraryPath);
+  const auto save = reinterpret_cast<SavePixelstoJPEGFunction>(library.resolve("SavePixelstoJPEG"));
+  if (save == nullptr) {
+    ShowMessage(this, LibraryProblem(libraryPath, library.errorString()));
+    return;
+  }
+  const BatchJob job{
+      {m_state.frame.trim, m_state.frame.drag, Picture1->backColor()}, m_panel1->text(), Slider1->value(), save};
+
+  // The files are trimmed on worker threads while the window stays responsive.
+  QProgressDialog progress(QStringLiteral("一括トリム中… %1 枚").arg(files.size()), QStringLiteral("キャンセル"), 0,
+                           int(files.size()), this);
+  progress.setWindowTitle(kMessageCaption);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  std::atomic<bool> cancel{false};
+  connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+  std::vector<BatchFailure> failures;
+  QEventLoop loop;
+  std::unique_ptr<QThread> worker(QThread::create([&] {
+    failures = RunBatch(
+        files, job,
+        [&progress](int done) {
+          QMetaObject::invokeMethod(
+              &progress, [&progress, done] { progress.setValue(done); }, Qt::QueuedConnection);
+        },
+        cancel);
+  }));
+  connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  loop.exec();
+  worker->wait();
+  progress.close();
+  if (!failures.empty()) {
+    QStringList lines;
+    for (const BatchFailure &failure : failures) {
+      lines << QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(failure.file), failure.reason);
+    }
+    ShowMessage(this, QStringLiteral("一括トリムで保存できなかった画像があります（%1 枚中 %2 枚）。\n\n%3")
+                          .arg(files.size())
+                          .arg(failures.size())
+                          .arg(lines.join(QLatin1Char('\n'))));
+  }
+}
+
+} // namespace orvelle

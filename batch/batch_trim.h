@@ -1,0 +1,50 @@
+#pragma once
+
+#include "capture/frame.h"
+#include "savejpg/SaveJPG.h"
+
+#include <QColor>
+#include <QImage>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <variant>
+#include <vector>
+
+namespace orvelle {
+
+// One frame for a whole batch: the frame and the drag frame as the trim
+// command takes them, and the canvas's background colour for what lies
+// outside a picture.
+struct BatchFrame {
+  TrimFrame trim;
+  DragFrame drag;
+  QColor background;
+};
+
+// The trimmed picture of one image file, exactly as the trim command cuts it
+// out of the same picture on the canvas; or why it cannot be, in Japanese.
+std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFrame &frame);
+
+struct BatchJob {
+  BatchFrame frame;
+  QString folder;                          // where <file's base name>.jpg goes
+  int quality = 50;                        // 0 to 100
+  SavePixelstoJPEGFunction save = nullptr; // the JPEG library's writer
+};
+
+struct BatchFailure {
+  QString file;
+  QString reason;
+};
+
+// Trims every file and saves it as <folder>/<base name>.jpg, one file per task
+// on a thread pool as large as the machine has cores; returns when all are
+// done. progress(done) is called from the workers after each file. Once
+// `cancel` is set no further file is started; files already saved stay.
+// A file that cannot be read, trimmed or saved fails alone; an output that
+// would replace an input file, or another output of the batch, is a failure.
+std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job,
+                                   const std::function<void(int done)> &progress, const std::atomic<bool> &cancel);
+
+} // namespace orvelle

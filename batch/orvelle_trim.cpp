@@ -1,0 +1,173 @@
+// orvelle-trim: trims image files to the frame stored in trim.ini and saves
+// each as <output folder>/<base name>.jpg, with the program's own engine.
+
+#include "batch/batch_trim.h"
+#include "capture/trim.h"
+#include "common/file_access.h"
+#include "common/program_folder.h"
+#include "export/jpeg_export.h"
+#include "export/jpeg_library.h"
+#include "settings/settings_file.h"
+#include "settings/trim_info.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QLibrary>
+#include <QPalette>
+#include <cstdio>
+#include <mutex>
+#include <unistd.h>
+
+using namespace orvelle;
+
+namespace {
+
+constexpr int kAllSaved = 0;
+constexpr int kSomeFailed = 1;
+constexpr int kUsage = 2;
+
+const char *const kHelp = R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--output フォルダー] 画像...
+
+Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像ファイルを切り抜き、
+出力フォルダーに「元のファイル名.jpg」として JPEG で保存します。
+
+  --settings ファイル   トリミング枠を読む trim.ini（既定: Orvelle 本体が使う trim.ini）
+  --quality 数値        JPEG の品質 0～100（既定: 50）
+  --output フォルダー   保存先フォルダー（既定: その trim.ini の F_Path）
+  --help                この説明を表示します
+
+画像: PNG、JPEG、BMP など Qt が読める形式。入力ファイルを上書きすることはありません。
+終了コード: 0 すべて保存、1 一部が失敗、2 使い方または設定の誤り
+)";
+
+void Say(const QString &text) { std::fprintf(stderr, "orvelle-trim: %s\n", qPrintable(text)); }
+
+int Usage(const QString &text) {
+  Say(text);
+  std::fprintf(stderr, "使い方は orvelle-trim --help で表示します。\n");
+  return kUsage;
+}
+
+struct Options {
+  QString settings;
+  QString output;
+  int quality = 50;
+  QStringList images;
+};
+
+// The options, or the exit code when the program ends here.
+std::variant<Options, int> Parse(const QStringList &args) {
+  Options options;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString &arg = args[i];
+    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+      std::fputs(kHelp, stdout);
+      return kAllSaved;
+    }
+    const bool takesValue =
+        arg == QLatin1String("--settings") || arg == QLatin1String("--quality") || arg == QLatin1String("--output");
+    if (takesValue && i + 1 >= args.size()) {
+      return Usage(QStringLiteral("%1 には値が必要です。").arg(arg));
+    }
+    if (arg == QLatin1String("--settings")) {
+      options.settings = args[++i];
+    } else if (arg == QLatin1String("--output")) {
+      options.output = args[++i];
+    } else if (arg == QLatin1String("--quality")) {
+      bool ok = false;
+      options.quality = args[++i].toInt(&ok);
+      if (!ok || options.quality < 0 || options.quality > 100) {
+        return Usage(QStringLiteral("品質は 0～100 の整数で指定してください（%1）。").arg(args[i]));
+      }
+    } else if (arg.startsWith(QLatin1String("--"))) {
+      return Usage(QStringLiteral("不明なオプションです: %1").arg(arg));
+    } else {
+      options.images << arg;
+    }
+  }
+  if (options.images.isEmpty()) {
+    return Usage(QStringLiteral("画像ファイルを指定してください。"));
+  }
+  return options;
+}
+
+// A bar on the terminal, redrawn after each file.
+class Progress {
+public:
+  explicit Progress(int total) : m_total(total), m_shown(isatty(STDERR_FILENO) != 0) {}
+  void operator()(int done) {
+    if (!m_shown) {
+      return;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    const int width = 30;
+    const int filled = done * width / m_total;
+    std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(std::size_t(filled), '#').c_str(),
+                 std::string(std::size_t(width - filled), ' ').c_str(), done, m_total);
+    if (done == m_total) {
+      std::fputc('\n', stderr);
+    }
+  }
+
+private:
+  int m_total;
+  bool m_shown;
+  std::mutex m_lock;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // Only for the palette's background colour: no window is ever shown.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  QGuiApplication::setApplicationName(QStringLiteral("Orvelle"));
+  QGuiApplication::setOrganizationName(QStringLiteral("Orvelle"));
+  const auto parsed = Parse(QGuiApplication::arguments().mid(1));
+  if (const int *code = std::get_if<int>(&parsed)) {
+    return *code;
+  }
+  Options options = std::get<Options>(parsed);
+  const QString executable = ExecutableFolder();
+  if (options.settings.isEmpty()) {
+    options.settings = SettingsFilePath(ChooseProgramFolder(executable));
+  }
+  const auto loaded = LoadTrimInfo(options.settings);
+  if (const QString *message = std::get_if<QString>(&loaded)) {
+    return Usage(QStringLiteral("%1\n（設定ファイル: %2）").arg(*message, QDir::toNativeSeparators(options.settings)));
+  }
+  const FrameState &frame = std::get<FrameState>(loaded);
+  if (const auto size = TrimOutputSize(frame.drag); !size || size->isEmpty()) {
+    return Usage(
+        QStringLiteral("トリミング枠が設定されていません（%1）。").arg(QDir::toNativeSeparators(options.settings)));
+  }
+  if (options.output.isEmpty()) {
+    options.output = ReadSetting(QStringLiteral("F_Path"), QStringLiteral("File"), options.settings);
+    if (options.output == kMissingSetting) {
+      return Usage(QStringLiteral("保存先フォルダーがありません。--output で指定してください。"));
+    }
+  }
+  if (!IsWritableFolder(options.output)) {
+    return Usage(QStringLiteral("保存先フォルダー「%1」が見つからないか、書き込みできません。")
+                     .arg(QDir::toNativeSeparators(options.output)));
+  }
+  const QString libraryPath = JpegLibraryPath(executable);
+  QLibrary library(libraryPath);
+  const auto save = reinterpret_cast<SavePixelstoJPEGFunction>(library.resolve("SavePixelstoJPEG"));
+  if (save == nullptr) {
+    Say(LibraryProblem(libraryPath, library.errorString()));
+    return kUsage;
+  }
+
+  const BatchJob job{{frame.trim, frame.drag, QGuiApplication::palette().color(QPalette::Window)},
+                     options.output,
+                     options.quality,
+                     save};
+  Progress progress(int(options.images.size()));
+  const std::atomic<bool> never{false};
+  const auto failures = RunBatch(options.images, job, std::ref(progress), never);
+  for (const BatchFailure &failure : failures) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QDir::toNativeSeparators(failure.file)), qPrintable(failure.reason));
+  }
+  return failures.empty() ? kAllSaved : kSomeFailed;
+}
