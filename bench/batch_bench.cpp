@@ -3,7 +3,7 @@
 // as a whole process, measured side by side in this run.
 
 #include "bench/bench_util.h"
-#include "tests/support/synthetic_screen.h"
+#include "resources/tools/synthetic_screen.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -28,7 +28,7 @@ int main(int argc, char **argv) {
   QTemporaryDir dir;
   const QDir root(dir.path());
   QStringList files;
-  const QImage screen = orvelle::testing::SyntheticScreen({3840, 2160});
+  const QImage screen = orvelle::tools::SyntheticScreen({3840, 2160});
   for (int i = 0; i < 24; ++i) {
     QImage shot = screen;
     QPainter(&shot).fillRect(40 * i, 300, 30, 30, Qt::red); // each a little different

@@ -3,7 +3,7 @@
 // process beside cjpeg and ImageMagick on the same bitmap.
 
 #include "bench/bench_util.h"
-#include "tests/support/synthetic_screen.h"
+#include "resources/tools/synthetic_screen.h"
 
 #include "export/bmp_file.h"
 #include "export/jpeg_export.h"
@@ -31,7 +31,7 @@ int main(int argc, char **argv) {
   }
   QApplication app(argc, argv);
   const int quality = 50;
-  const QImage image = testing::SyntheticScreen({3840, 2160});
+  const QImage image = tools::SyntheticScreen({3840, 2160});
   QTemporaryDir dir;
   const QString bin = QCoreApplication::applicationDirPath();
   JpegExport job{nullptr, QStringLiteral("bench"), quality, dir.path(), bin + QLatin1Char('/') + kJpegLibraryFileName};

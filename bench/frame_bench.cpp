@@ -7,19 +7,21 @@
 
 #include "bench/bench_util.h"
 #include "tests/support/form1_harness.h"
-#include "tests/support/synthetic_screen.h"
+#include "resources/tools/synthetic_screen.h"
 
 #include "app/interface_font.h"
 #include "capture/picture_box.h"
 #include "capture/trim.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QScrollArea>
 #include <QTest>
 #include <QWheelEvent>
 
 using namespace orvelle;
 using namespace orvelle::testing;
+using orvelle::tools::SyntheticScreen;
 
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -35,7 +37,7 @@ int main(int argc, char **argv) {
   h.form().resize(qCeil(uhd.width() / ratio), qCeil(uhd.height() / ratio) + 80);
   QApplication::processEvents();
   const QImage screen = SyntheticScreen(uhd);
-  h.setClipboardImage(screen);
+  QApplication::clipboard()->setImage(screen);
   h.form().Command3_Click();
   auto *canvas = static_cast<PictureBox *>(h.child("Picture1"));
   QApplication::processEvents();

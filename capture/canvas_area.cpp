@@ -1,13 +1,17 @@
 #include "capture/canvas_area.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
 
 namespace orvelle {
 
-CanvasArea::CanvasArea(QWidget *parent) : QScrollArea(parent) {
+CanvasArea::CanvasArea(QWidget *parent) : QScrollArea(parent), m_autoScroll(new QTimer(this)) {
+  m_autoScroll->setInterval(30);
+  connect(m_autoScroll, &QTimer::timeout, this, &CanvasArea::AutoScroll);
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(false);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -41,12 +45,30 @@ void CanvasArea::wheelEvent(QWheelEvent *event) {
 bool CanvasArea::eventFilter(QObject *watched, QEvent *event) {
   if (watched == widget() && event->type() == QEvent::MouseMove) {
     const auto *move = static_cast<QMouseEvent *>(event);
-    if (move->buttons() != Qt::NoButton) {
+    m_buttons = move->buttons();
+    m_pointer = widget()->mapTo(viewport(), move->position());
+    if (m_buttons != Qt::NoButton) {
       const QPoint p = move->position().toPoint();
       ensureVisible(p.x(), p.y(), 0, 0);
     }
+    const bool outside = !QRectF(viewport()->rect()).contains(m_pointer);
+    m_buttons != Qt::NoButton &&outside ? m_autoScroll->start() : m_autoScroll->stop();
+  } else if (watched == widget() && event->type() == QEvent::MouseButtonRelease) {
+    m_autoScroll->stop();
   }
   return QScrollArea::eventFilter(watched, event);
+}
+
+void CanvasArea::AutoScroll() {
+  // The pointer is held past the edge: tell the canvas of it again, which
+  // scrolls the view as far again and lets the frame follow.
+  const QPoint before(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  const QPointF local = widget()->mapFrom(viewport(), m_pointer);
+  QMouseEvent move(QEvent::MouseMove, local, widget()->mapToGlobal(local), Qt::NoButton, m_buttons, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget(), &move);
+  if (before == QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value())) {
+    m_autoScroll->stop(); // at the end
+  }
 }
 
 } // namespace orvelle

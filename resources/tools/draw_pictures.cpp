@@ -5,7 +5,7 @@
 // The icons folder takes the program's icon for the desktop, in the sizes of
 // the hicolor icon theme.
 
-#include "tests/support/synthetic_screen.h"
+#include "resources/tools/synthetic_screen.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -189,7 +189,7 @@ int main(int argc, char **argv) {
   ok &= Save(PositionMark(), pictures.filePath("position.png"), "PNG");
   ok &= Save(SizeMark(), pictures.filePath("size.png"), "PNG");
   ok &= Save(Banner(), pictures.filePath("banner.jpg"), "JPEG", 92);
-  ok &= Save(orvelle::testing::SyntheticScreen(QSize(1024, 640)), demo.filePath("sample-screen.png"), "PNG");
+  ok &= Save(orvelle::tools::SyntheticScreen(QSize(1024, 640)), demo.filePath("sample-screen.png"), "PNG");
   const QDir icons(QString::fromLocal8Bit(argv[3]));
   for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
     ok &= Save(Icon(size), icons.filePath(QStringLiteral("%1x%1.png").arg(size)), "PNG");

@@ -2,7 +2,6 @@
 #include "tests/support/test_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -11,28 +10,24 @@
 namespace orvelle {
 
 namespace {
-
 class SettingsFile : public ::testing::Test {
 protected:
-  QString path() const { return SettingsFilePath(m_dir.path()); }
-  void write(const QByteArray &bytes) { ASSERT_TRUE(testing::WriteFile(path(), bytes)); }
-  QByteArray read() const { return testing::ReadFile(path()); }
+  void write(const QByteArray &bytes) { ASSERT_TRUE(testing::WriteFile(m_path, bytes)); }
+  QByteArray read() const { return testing::ReadFile(m_path); }
   QString get(const char *key, const char *section) const {
-    return ReadSetting(QString::fromUtf8(key), QString::fromUtf8(section), path());
+    return ReadSetting(QString::fromUtf8(key), QString::fromUtf8(section), m_path);
   }
   bool set(const QString &value, const char *key, const char *section) {
-    return WriteSetting(value, QString::fromUtf8(key), QString::fromUtf8(section), path());
+    return WriteSetting(value, QString::fromUtf8(key), QString::fromUtf8(section), m_path);
   }
-  QStringList folderEntries() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden); }
-
   QTemporaryDir m_dir;
+  QString m_path = SettingsFilePath(m_dir.path());
 };
-
 } // namespace
 
 TEST_F(SettingsFile, ReadingFollowsTheProfileRules) {
   EXPECT_EQ(get("F_Path", "File"), "ERROR");
-  EXPECT_FALSE(QFile::exists(path()));
+  EXPECT_FALSE(QFile::exists(m_path));
   write("orphan=before any section\n[data]\npicstartx=100\n  PicStartY  =   50   \nQuoted=\"D:\\My Pictures\"\n"
         "Empty=\nNoEquals\n[File]\r\nF_Path=" +
         QByteArray(253, 'b') + "画像\r\n");
@@ -42,11 +37,10 @@ TEST_F(SettingsFile, ReadingFollowsTheProfileRules) {
   EXPECT_EQ(get("Empty", "Data"), "");
   EXPECT_EQ(get("NoEquals", "Data"), "ERROR");
   EXPECT_EQ(get("orphan", "Data"), "ERROR");
-  // At most 254 bytes, never half a character.
-  EXPECT_EQ(get("F_Path", "File"), QString(253, QLatin1Char('b')));
+  EXPECT_EQ(get("F_Path", "File"), QString(253, QLatin1Char('b'))); // 254 bytes at most, no half character
 }
 
-TEST_F(SettingsFile, AFileFromJapaneseWindowsReadsAndStaysShiftJis) {
+TEST_F(SettingsFile, AFileFromJapaneseWindowsStaysShiftJis) {
   write("[File]\r\nF_Path=D:\\\x89\xe6\x91\x9c\r\n"); // "D:\画像" in Shift-JIS
   EXPECT_EQ(get("F_Path", "File"), QStringLiteral("D:\\画像"));
   ASSERT_TRUE(set(QStringLiteral("E:\\写真"), "F_Path", "File"));
@@ -62,24 +56,24 @@ TEST_F(SettingsFile, WritingReplacesInPlaceAndKeepsEveryOtherByte) {
   ASSERT_TRUE(set(QStringLiteral("2"), "picstartx", "DATA"));
   ASSERT_TRUE(WriteSettings(
       {{QStringLiteral("PicWidth"), QStringLiteral("3")}, {QStringLiteral("PicRatio"), QStringLiteral("0.75")}},
-      QStringLiteral("Data"), path()));
+      QStringLiteral("Data"), m_path));
   ASSERT_TRUE(set(QStringLiteral("/home/利用者"), "F_Path", "File"));
   EXPECT_EQ(read(), QStringLiteral("; comment\r\n[Other]\r\nUnknown = keep  me \r\n\r\n[Data]\r\nPicStartX=2\r\n"
                                    "Extra=\"q\"\r\nPicWidth=3\r\nPicRatio=0.75\r\n\r\n[Tail]\r\nlast=no newline\r\n"
                                    "[File]\r\nF_Path=/home/利用者\r\n")
                         .toUtf8());
-  EXPECT_EQ(get("F_Path", "File"), QStringLiteral("/home/利用者"));
 }
 
 TEST_F(SettingsFile, FailedWritesReturnFalseAndChangeNothing) {
   EXPECT_FALSE(WriteSetting(QStringLiteral("x"), QStringLiteral("K"), QStringLiteral("S"),
-                            SettingsFilePath(m_dir.path() + QStringLiteral("/missing"))));
+                            SettingsFilePath(m_dir.filePath(QStringLiteral("missing")))));
   const QByteArray before = "[File]\nF_Path=old\n";
   write(before);
   // A read-only file, and a read-only folder, also for an administrator.
-  QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+  const auto readWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+  QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
   EXPECT_FALSE(set(QStringLiteral("new"), "F_Path", "File"));
-  QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+  QFile::setPermissions(m_path, readWrite);
   QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
   EXPECT_FALSE(set(QStringLiteral("new"), "F_Path", "File"));
   QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -98,11 +92,10 @@ TEST_F(SettingsFile, FailedWritesReturnFalseAndChangeNothing) {
   setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_FALSE(written);
   EXPECT_EQ(read(), before);
-  EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("trim.ini")});
+  EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("trim.ini")});
   // A replaced file keeps its permissions.
   ASSERT_TRUE(set(QStringLiteral("new"), "F_Path", "File"));
-  EXPECT_EQ(QFile::permissions(path()) & QFileDevice::Permissions::fromInt(0x7077),
-            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+  EXPECT_EQ(QFile::permissions(m_path) & QFileDevice::Permissions::fromInt(0x7077), readWrite);
 }
 
 } // namespace orvelle

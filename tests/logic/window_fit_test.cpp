@@ -8,56 +8,31 @@
 
 namespace orvelle {
 
-namespace {
-struct Fitted {
-  ScreenSize size;
-  QSize window;
-  int lineLeft = 0;
-  int lineRight = 0; // last pixel of every line
-};
-
-Fitted Fit(QSize pixels, double twipsPerPixel = 15) {
-  QWidget window;
-  std::array<SeparatorLine *, 4> lines{};
-  const int ys[] = {0, 20, 400, 420};
-  for (int i = 0; i < 4; ++i) {
-    lines[i] = new SeparatorLine(QPalette::WindowText, ys[i], &window);
-  }
-  Fitted out;
-  MeasureScreen({pixels, twipsPerPixel}, out.size);
-  FitWindowToScreen(window, lines, out.size, twipsPerPixel);
-  EXPECT_TRUE(window.windowState().testFlag(Qt::WindowMaximized));
-  for (SeparatorLine *line : lines) {
-    EXPECT_EQ(line->x(), lines[0]->x());
-    EXPECT_EQ(line->width(), lines[0]->width());
-  }
-  out.window = window.size();
-  out.lineLeft = lines[0]->x();
-  out.lineRight = lines[0]->geometry().right();
-  return out;
-}
-} // namespace
-
 TEST(WindowFit, TheWindowTakesTheScreenAndTheLinesItsWidthAtAnyDpi) {
-  const Fitted xga = Fit({1024, 768});
-  EXPECT_EQ(xga.size.width, 15360);
-  EXPECT_EQ(xga.size.height, 11520);
-  EXPECT_EQ(xga.window, QSize(1024, 715)); // 15360 x 10720 twips
-  EXPECT_EQ(xga.lineLeft, 7);              // 100 twips
-  EXPECT_EQ(xga.lineRight, 1011);          // 15160 twips
-  EXPECT_EQ(Fit({1920, 1080}).lineRight, 1907);
-  // Wider than 16 bits of twips: the width is kept.
-  const Fitted uhd = Fit({3840, 2160});
-  EXPECT_EQ(uhd.size.width, 57600);
-  EXPECT_EQ(uhd.window, QSize(3840, 2107));
-  EXPECT_EQ(uhd.lineRight, 3827);
-  // 120 dots per inch, 12 twips a pixel: the lines end 200 of those twips
-  // short of the window, as the window's width is measured in them too.
-  const Fitted dpi120 = Fit({1920, 1080}, 12);
-  EXPECT_EQ(dpi120.size.width, 23040);
-  EXPECT_EQ(dpi120.window.width(), 1920);
-  EXPECT_EQ(dpi120.lineLeft, 8);     // 100 / 12
-  EXPECT_EQ(dpi120.lineRight, 1903); // (23040 - 200) / 12
+  // Screen, twips per pixel; then its width in twips, the window and the lines' last pixel.
+  const std::tuple<QSize, double, int, QSize, int> screens[] = {
+      {{1024, 768}, 15, 15360, {1024, 715}, 1011}, // 15360 x 10720 twips, lines to 15160
+      {{1920, 1080}, 15, 28800, {1920, 1027}, 1907},
+      {{3840, 2160}, 15, 57600, {3840, 2107}, 3827}, // wider than 16 bits of twips
+      {{1920, 1080}, 12, 23040, {1920, 1013}, 1903}, // 120 dpi: (23040 - 200) / 12
+  };
+  for (const auto &[pixels, twipsPerPixel, widthTwips, window, lineRight] : screens) {
+    QWidget form;
+    std::array<SeparatorLine *, 4> lines{};
+    for (int i = 0; i < 4; ++i) {
+      lines[i] = new SeparatorLine(QPalette::WindowText, i * 140, &form);
+    }
+    ScreenSize size;
+    MeasureScreen({pixels, twipsPerPixel}, size);
+    FitWindowToScreen(form, lines, size, twipsPerPixel);
+    EXPECT_EQ(size.width, widthTwips);
+    EXPECT_EQ(form.size(), window);
+    EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
+    for (SeparatorLine *line : lines) {
+      EXPECT_EQ(line->x(), qRound(100 / twipsPerPixel));
+      EXPECT_EQ(line->geometry().right(), lineRight);
+    }
+  }
 }
 
 TEST(ProgramFolder, AnUnwritableExecutableFolderFallsBackToTheUsersConfiguration) {
@@ -68,8 +43,7 @@ TEST(ProgramFolder, AnUnwritableExecutableFolderFallsBackToTheUsersConfiguration
   QFile::setPermissions(installed.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
   const QString chosen = ChooseProgramFolder(installed.path());
   QFile::setPermissions(installed.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  EXPECT_TRUE(chosen.startsWith(home.path())) << chosen.toStdString();
-  EXPECT_TRUE(QFileInfo(chosen).isDir());
+  EXPECT_TRUE(chosen.startsWith(home.path()) && QFileInfo(chosen).isDir()) << chosen.toStdString();
   qunsetenv("XDG_CONFIG_HOME");
 }
 

@@ -1,12 +1,8 @@
 #include "tests/support/form1_harness.h"
 
-#include "settings/settings_file.h"
-
 #include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -16,27 +12,24 @@
 namespace orvelle::testing {
 
 ModalAnswerer::ModalAnswerer() {
-  connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
-  m_timer.start(5);
-}
-
-void ModalAnswerer::answer() {
-  QWidget *modal = QApplication::activeModalWidget();
-  if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-    texts << box->text();
-    captions << box->windowTitle();
-    box->button(QMessageBox::Ok)->click();
-  } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-    ++folderDialogs;
-    dialogTitles << dialog->windowTitle();
-    if (folderAnswer.isEmpty()) {
-      dialog->reject();
-    } else {
+  connect(&m_timer, &QTimer::timeout, this, [this] {
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+      texts << box->text();
+      captions << box->windowTitle();
+      box->button(QMessageBox::Ok)->click();
+    } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+      dialogTitles << dialog->windowTitle();
+      if (folderAnswer.isEmpty()) {
+        dialog->reject();
+        return;
+      }
       dialog->setDirectory(folderAnswer);
       dialog->selectFile(folderAnswer);
       QMetaObject::invokeMethod(dialog, "accept");
     }
-  }
+  });
+  m_timer.start(5);
 }
 
 Form1Harness::Form1Harness(QSize screen, std::optional<OsVersionRecord> os, const QString &programFolder,
@@ -51,10 +44,6 @@ Form1Harness::Form1Harness(QSize screen, std::optional<OsVersionRecord> os, cons
   m_form = std::make_unique<Form1>(m_env);
 }
 
-Form1Harness::~Form1Harness() = default;
-
-QString Form1Harness::settingsPath() const { return SettingsFilePath(m_env.programFolder); }
-
 void Form1Harness::start() {
   m_form->Start();
   if (!QTest::qWaitForWindowExposed(m_form.get())) {
@@ -62,12 +51,21 @@ void Form1Harness::start() {
   }
 }
 
-QString Form1Harness::text(const char *labelName) const { return child<QLabel>(labelName)->text(); }
+QString Form1Harness::readouts() const {
+  return QStringList{text("Label6"), text("Label7"), text("Label8"), text("Label9")}.join(QLatin1Char(','));
+}
 
 namespace {
 void Send(QWidget *w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
   QMouseEvent event(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
   QApplication::sendEvent(w, &event);
+}
+
+// A widget's look in device pixels, as plain pixels.
+QImage Grab(QWidget *w) {
+  QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  image.setDevicePixelRatio(1);
+  return image;
 }
 } // namespace
 
@@ -82,37 +80,23 @@ void Form1Harness::release(QWidget *w, QPointF p, Qt::MouseButton b) {
 void Form1Harness::drag(QPointF a, std::initializer_list<QPointF> moves) {
   QWidget *canvas = child("Picture1");
   press(canvas, a);
-  QPointF last = a;
   for (const QPointF &p : moves) {
     move(canvas, p);
-    last = p;
   }
-  release(canvas, last);
+  release(canvas, moves.size() > 0 ? *(moves.end() - 1) : a);
 }
-
-namespace {
-// A widget's look in device pixels, as plain pixels.
-QImage Grab(QWidget *w) {
-  QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  image.setDevicePixelRatio(1);
-  return image;
-}
-} // namespace
 
 QImage Form1Harness::clientImage() {
   // The whole window, so that every pixel lies where it lies on the screen.
-  const QImage window = Grab(m_form.get());
   const qreal ratio = m_form->devicePixelRatioF();
   const QRect client = m_form->centralWidget()->geometry();
-  return window.copy(QRectF(QPointF(client.topLeft()) * ratio, QSizeF(client.size()) * ratio).toRect());
+  return Grab(m_form.get()).copy(QRectF(QPointF(client.topLeft()) * ratio, QSizeF(client.size()) * ratio).toRect());
 }
 
-QImage Form1Harness::canvasImage() { return child("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
-void Form1Harness::setClipboardImage(const QImage &image) { QApplication::clipboard()->setImage(image); }
+QImage Form1Harness::canvasImage() { return Grab(child("Picture1")); }
 
 void Form1Harness::capture(const QImage &image) {
-  setClipboardImage(image);
+  QApplication::clipboard()->setImage(image);
   child<QToolButton>("Command3")->click();
 }
 
@@ -129,17 +113,14 @@ QImage NumberedImage(QSize size) {
 
 bool OutlineIs(const QImage &image, QPoint a, QPoint b, QRgb colour) {
   const QRect r = QRect(a, b).normalized();
+  bool all = true;
   for (int x = r.left(); x <= r.right(); ++x) {
-    if (image.pixel(x, r.top()) != colour || image.pixel(x, r.bottom()) != colour) {
-      return false;
-    }
+    all = all && image.pixel(x, r.top()) == colour && image.pixel(x, r.bottom()) == colour;
   }
   for (int y = r.top(); y <= r.bottom(); ++y) {
-    if (image.pixel(r.left(), y) != colour || image.pixel(r.right(), y) != colour) {
-      return false;
-    }
+    all = all && image.pixel(r.left(), y) == colour && image.pixel(r.right(), y) == colour;
   }
-  return true;
+  return all;
 }
 
 } // namespace orvelle::testing

@@ -2,37 +2,25 @@
 
 #include "app/form1.h"
 
-#include <QFileDialog>
-#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <functional>
 #include <memory>
-
-class QLabel;
 
 namespace orvelle::testing {
 
 // Answers every modal message box with OK, as a user would, and keeps what it
-// said; answers the folder browser with the folder it is given ("" cancels).
+// said; answers a file dialog with the folder it is given ("" cancels).
 class ModalAnswerer : public QObject {
-  Q_OBJECT
-
 public:
   ModalAnswerer();
   QStringList texts;
   QStringList captions;
   QStringList dialogTitles;
   QString folderAnswer;
-  int folderDialogs = 0;
-  void clear() {
-    texts.clear();
-    captions.clear();
-  }
+  void clear() { texts.clear(), captions.clear(); }
 
 private:
-  void answer();
   QTimer m_timer;
 };
 
@@ -42,26 +30,25 @@ class Form1Harness {
 public:
   explicit Form1Harness(QSize screen = {1280, 1024}, std::optional<OsVersionRecord> os = std::nullopt,
                         const QString &programFolder = QString(), const QString &executableFolder = QString());
-  ~Form1Harness();
 
   Form1 &form() { return *m_form; }
   QString programFolder() const { return m_env.programFolder; }
-  QString settingsPath() const;
+  QString settingsPath() const { return m_env.programFolder + QStringLiteral("/trim.ini"); }
   QString systemRoot() const { return m_systemRoot.path(); }
   bool terminated() const { return *m_terminated; }
   ModalAnswerer &modals() { return m_modals; }
 
   // Start() and wait until the window is on the screen.
   void start();
-
   template <typename T = QWidget> T *child(const char *name) const {
     T *found = m_form->findChild<T *>(QLatin1String(name));
-    if (found == nullptr) {
-      qFatal("no control named %s", name);
-    }
-    return found;
+    return found != nullptr ? found : (qFatal("no control named %s", name), nullptr);
   }
-  QString text(const char *labelName) const;
+  // A control's text; sets a text box's.
+  QString text(const char *name) const { return child(name)->property("text").toString(); }
+  void type(const char *box, const QString &text) { child(box)->setProperty("text", text); }
+  // The frame's read-outs, "x,y,width,height".
+  QString readouts() const;
 
   // Mouse events on a control at positions in its coordinates, as the window system sends them.
   void press(QWidget *w, QPointF p, Qt::MouseButton b = Qt::LeftButton);
@@ -70,11 +57,9 @@ public:
   // Press at a, one move to each point, release at the last one, on the canvas.
   void drag(QPointF a, std::initializer_list<QPointF> moves);
 
-  // What the client area and the canvas show, children stacked as on the screen.
+  // What the client area and the canvas show, in device pixels.
   QImage clientImage();
   QImage canvasImage();
-  // Puts an image on the clipboard.
-  static void setClipboardImage(const QImage &image);
   // Puts an image on the clipboard and presses the capture button.
   void capture(const QImage &image);
 

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
 #include <QImage>
-#include <QString>
-#include <cstdlib>
 
 // Small helpers the tests share: whole files and picture comparison.
 namespace orvelle::testing {
@@ -22,19 +19,15 @@ inline bool WriteFile(const QString &path, const QByteArray &bytes) {
 // The mean difference of two pictures per colour channel (0 to 255); very
 // large when their sizes differ.
 inline double MeanDifference(const QImage &a, const QImage &b) {
-  if (a.size() != b.size() || a.isNull()) {
-    return 1e9;
-  }
-  const QImage x = a.convertToFormat(QImage::Format_RGB32);
-  const QImage y = b.convertToFormat(QImage::Format_RGB32);
+  const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
   double sum = 0;
-  for (int row = 0; row < x.height(); ++row) {
+  for (int row = 0; row < x.height() && x.size() == y.size(); ++row) {
     for (int col = 0; col < x.width(); ++col) {
       const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
       sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
     }
   }
-  return sum / (3.0 * x.width() * x.height());
+  return x.size() != y.size() || x.isNull() ? 1e9 : sum / (3.0 * x.width() * x.height());
 }
 
 } // namespace orvelle::testing

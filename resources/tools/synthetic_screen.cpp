@@ -1,10 +1,10 @@
-#include "tests/support/synthetic_screen.h"
+#include "resources/tools/synthetic_screen.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
 
-namespace orvelle::testing {
+namespace orvelle::tools {
 
 QImage SyntheticScreen(QSize size) {
   QImage image(size, QImage::Format_RGB32);
@@ -47,4 +47,4 @@ QImage SyntheticScreen(QSize size) {
   return image;
 }
 
-} // namespace orvelle::testing
+} // namespace orvelle::tools
