@@ -6,8 +6,8 @@
 // plain copy of the same rectangle. Run on a 4K offscreen screen.
 
 #include "bench/bench_util.h"
-#include "tests/support/form1_harness.h"
 #include "resources/tools/synthetic_screen.h"
+#include "tests/support/form1_harness.h"
 
 #include "app/interface_font.h"
 #include "capture/picture_box.h"
