@@ -4,9 +4,7 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace orvelle {
 
@@ -29,14 +27,7 @@ TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
   EXPECT_EQ(SavetoJPEG(file("junk.bmp"), target, 50, -1), SAVEJPG_E_SOURCE);
   EXPECT_EQ(SavetoJPEG(file("8.bmp"), target, 101, -1), SAVEJPG_E_ARGUMENT);
   EXPECT_EQ(SavePixelstoJPEG(image.constBits(), 96, 64, 96 * 3, target, 50, -1), SAVEJPG_E_SOURCE); // rows too short
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  getrlimit(RLIMIT_FSIZE, &limit);
-  const rlimit oldLimit = limit;
-  limit.rlim_cur = 256;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const int full = SavetoJPEG(file("8.bmp"), target, 100, -1);
-  setrlimit(RLIMIT_FSIZE, &oldLimit);
+  const int full = testing::WithDiskFullAfter(256, [&] { return SavetoJPEG(file("8.bmp"), target, 100, -1); });
   EXPECT_EQ(full, SAVEJPG_E_TARGET);
   EXPECT_EQ(testing::ReadFile(QString::fromUtf8(target)), "the old picture");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);

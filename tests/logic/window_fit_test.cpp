@@ -1,8 +1,6 @@
 #include "app/separator_line.h"
 #include "app/window_fit.h"
-#include "common/program_folder.h"
 
-#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -33,18 +31,6 @@ TEST(WindowFit, TheWindowTakesTheScreenAndTheLinesItsWidthAtAnyDpi) {
       EXPECT_EQ(line->geometry().right(), lineRight);
     }
   }
-}
-
-TEST(ProgramFolder, AnUnwritableExecutableFolderFallsBackToTheUsersConfiguration) {
-  QTemporaryDir home;
-  qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-  QTemporaryDir installed;
-  EXPECT_EQ(ChooseProgramFolder(installed.path()), installed.path());
-  QFile::setPermissions(installed.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-  const QString chosen = ChooseProgramFolder(installed.path());
-  QFile::setPermissions(installed.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  EXPECT_TRUE(chosen.startsWith(home.path()) && QFileInfo(chosen).isDir()) << chosen.toStdString();
-  qunsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace orvelle

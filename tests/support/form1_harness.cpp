@@ -32,13 +32,12 @@ ModalAnswerer::ModalAnswerer() {
   m_timer.start(5);
 }
 
-Form1Harness::Form1Harness(QSize screen, std::optional<OsVersionRecord> os, const QString &programFolder,
-                           const QString &executableFolder) {
+Form1Harness::Form1Harness(QSize screen, const QString &programFolder, const QString &executableFolder) {
   m_env.executableFolder = executableFolder.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder;
   m_env.programFolder = programFolder.isEmpty() ? m_program.path() : programFolder;
   m_env.systemRoot = m_systemRoot.path();
   m_env.screen = [screen] { return ScreenMetrics{screen, 15}; };
-  m_env.osVersion = [os] { return os; };
+  m_env.osVersion = [] { return std::optional<OsVersionRecord>(); }; // no Windows
   m_env.terminate = [flag = m_terminated] { *flag = true; };
   m_env.clipboard = QApplication::clipboard();
   m_form = std::make_unique<Form1>(m_env);
@@ -102,11 +101,8 @@ void Form1Harness::capture(const QImage &image) {
 
 QImage NumberedImage(QSize size) {
   QImage image(size, QImage::Format_RGB32);
-  for (int y = 0; y < size.height(); ++y) {
-    auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-    for (int x = 0; x < size.width(); ++x) {
-      line[x] = qRgb((x * 7) & 0xff, (y * 5) & 0xff, ((x >> 5) * 16 + (y >> 5) * 40) & 0xff);
-    }
+  for (int i = 0, x = 0, y = 0; i < size.width() * size.height(); x = ++i % size.width(), y = i / size.width()) {
+    reinterpret_cast<QRgb *>(image.scanLine(y))[x] = qRgb(x * 7, y * 5, ((x >> 5) * 16 + (y >> 5) * 40) & 0xff);
   }
   return image;
 }

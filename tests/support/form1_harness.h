@@ -28,26 +28,24 @@ private:
 // temporary folder and its ending recorded instead of ending the test.
 class Form1Harness {
 public:
-  explicit Form1Harness(QSize screen = {1280, 1024}, std::optional<OsVersionRecord> os = std::nullopt,
-                        const QString &programFolder = QString(), const QString &executableFolder = QString());
+  explicit Form1Harness(QSize screen = {1280, 1024}, const QString &programFolder = QString(),
+                        const QString &executableFolder = QString());
 
   Form1 &form() { return *m_form; }
   QString programFolder() const { return m_env.programFolder; }
   QString settingsPath() const { return m_env.programFolder + QStringLiteral("/trim.ini"); }
-  QString systemRoot() const { return m_systemRoot.path(); }
   bool terminated() const { return *m_terminated; }
   ModalAnswerer &modals() { return m_modals; }
 
-  // Start() and wait until the window is on the screen.
-  void start();
+  void start(); // Start(), and wait until the window is on the screen
+
   template <typename T = QWidget> T *child(const char *name) const {
     T *found = m_form->findChild<T *>(QLatin1String(name));
     return found != nullptr ? found : (qFatal("no control named %s", name), nullptr);
   }
-  // A control's text; sets a text box's.
+  // A control's text; a text box's, set; the frame's read-outs, "x,y,width,height".
   QString text(const char *name) const { return child(name)->property("text").toString(); }
   void type(const char *box, const QString &text) { child(box)->setProperty("text", text); }
-  // The frame's read-outs, "x,y,width,height".
   QString readouts() const;
 
   // Mouse events on a control at positions in its coordinates, as the window system sends them.

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QImage>
+#include <csignal>
+#include <sys/resource.h>
 
 // Small helpers the tests share: whole files and picture comparison.
 namespace orvelle::testing {
@@ -28,6 +30,19 @@ inline double MeanDifference(const QImage &a, const QImage &b) {
     }
   }
   return x.size() != y.size() || x.isNull() ? 1e9 : sum / (3.0 * x.width() * x.height());
+}
+
+// Runs the work as if the disk were full after so many bytes of any file.
+template <typename Work> auto WithDiskFullAfter(rlim_t bytes, Work work) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const auto result = work();
+  setrlimit(RLIMIT_FSIZE, &old);
+  return result;
 }
 
 } // namespace orvelle::testing

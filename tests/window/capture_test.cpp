@@ -1,6 +1,7 @@
 // Capture, the trimming frame editor and the trim, driven through the real
-// main window with clipboard images and mouse events; checked on pixels,
-// labels and the stored frame.
+// main window with clipboard images, mouse events and keys; checked on pixels,
+// labels and the stored frame. Run at display scales 1, 2 and 1.5: the tests
+// whose names begin with "scaled" run on a scaled display, the others at 1.
 
 #include "tests/support/form1_harness.h"
 #include "tests/support/qt_test_main.h"
@@ -11,6 +12,9 @@
 
 #include <QClipboard>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace orvelle;
 using namespace orvelle::testing;
@@ -37,32 +41,39 @@ QImage Gray(QSize size) {
 
 PictureBox *Box(Form1Harness &h, const char *name) { return h.child<PictureBox>(name); }
 
+// Where the pointer lies on the canvas over the centre of a capture pixel.
+QPointF At(QPoint pixel, qreal ratio) { return (pixel + QPointF(0.5, 0.5)) / ratio; }
+
 } // namespace
 
 class CaptureTest : public QObject {
   Q_OBJECT
 
 private slots:
+  void init() {
+    if (QByteArray(QTest::currentTestFunction()).startsWith("scaled") != (qApp->devicePixelRatio() > 1)) {
+      QSKIP("for another display scale");
+    }
+  }
   void captureShowsTheClipboardImagePixelForPixel();
   void dragMarksTheFrameBoundByTheRatio();
   void trimCutsTheFrameOut();
   void trimStretchesToALoadedDragFrame();
+  void scaledOneCapturePixelOnOneDevicePixel();
+  void scaledLargeCaptureScrollsToEveryPixel();
 };
 
 void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
   Form1Harness h;
   h.start();
-  const QImage screen = NumberedImage({700, 500});
-  h.capture(screen);
-  QCOMPARE(h.clientImage().copy(0, kCanvasTop, 700, 500), screen);
-  h.drag({10, 10}, {{50, 50}});
-  h.form().Command4_Click();
-  const QImage trimmed = Box(h, "Picture2")->image();
   // Screenshots often come with an alpha of 0: shown opaque all the same.
   QImage transparent(64, 48, QImage::Format_ARGB32);
   transparent.fill(qRgba(200, 40, 90, 0));
   h.capture(transparent);
-  QCOMPARE(h.clientImage().pixel(20, kCanvasTop + 30), qRgb(200, 40, 90));
+  QCOMPARE(h.clientImage().copy(0, kCanvasTop, 64, 48), QImage(transparent).convertToFormat(QImage::Format_RGB32));
+  h.drag({10, 10}, {{50, 40}});
+  h.form().Command4_Click();
+  const QImage trimmed = Box(h, "Picture2")->image();
   // Text on the clipboard: the canvas is emptied, the trim only hidden, nothing said.
   QApplication::clipboard()->setText(QStringLiteral("only text"));
   h.form().Command3_Click();
@@ -93,8 +104,7 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
   h.release(canvas, {320, 260});
   QCOMPARE(Share(h.canvasImage(), {100, 50}, {300, 200}, qRgb(255, 0, 0)), 1.0);
   QVERIFY(OutlineIs(h.canvasImage(), {100, 50}, {300, 200}, qRgb(255, 0, 0)));
-  QCOMPARE(h.readouts(), QStringLiteral("100,50,200,150"));
-  QCOMPARE(h.form().state().frame.drag.NewPicHeight, 150);
+  QVERIFY(h.readouts() == QStringLiteral("100,50,200,150") && h.form().state().frame.drag.NewPicHeight == 150);
   QCOMPARE(Box(h, "Picture1")->image(), Gray({500, 400})); // no line in the picture
   // A right-button drag draws nothing and keeps the frame.
   const QImage solid = h.canvasImage();
@@ -128,11 +138,9 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
     h.type("Text1", QString::fromLatin1(ratio));
     h.drag({20, 20}, {{60, 80}, {90, 100}});
     QCOMPARE(h.readouts(), QStringLiteral("100,50,200,100"));
-    QCOMPARE(h.canvasImage(), before);
-    QCOMPARE(h.child("Text1")->toolTip().isEmpty(), number);
+    QVERIFY(h.canvasImage() == before && h.child("Text1")->toolTip().isEmpty() == number);
   }
-  QCOMPARE(frame.FrameRatio, 10.0f);
-  QCOMPARE(h.modals().texts.size(), 1);
+  QVERIFY(frame.FrameRatio == 10.0f && h.modals().texts.size() == 1);
   // A height beyond 16 bits is shown; the output placement keeps its last size.
   h.type("Text1", QStringLiteral("-3.5"));
   h.drag({20, 20}, {{20000, 20}});
@@ -144,15 +152,14 @@ void CaptureTest::trimCutsTheFrameOut() {
   const QImage screen = NumberedImage({800, 2300});
   // The batch trim cuts the same pixels out of the picture's files.
   QTemporaryDir dir;
-  const QStringList files = {dir.filePath(QStringLiteral("s.png")), dir.filePath(QStringLiteral("s.bmp"))};
+  const QStringList files = {dir.filePath("s.png"), dir.filePath("s.bmp")};
   QVERIFY(screen.save(files[0]) && screen.save(files[1]));
   // Frames dragged each way, one higher than 2184 pixels, one beyond the picture.
   const std::tuple<QPoint, QPoint, QRect> frames[] = {
       {{100, 50}, {300, 200}, {100, 50, 200, 150}},
       {{300, 200}, {100, 50}, {100, 50, 200, 150}}, // up and to the left: the area, unmirrored
       {{10, 5}, {60, 2190}, {10, 5, 50, 2185}},
-      {{700, 50}, {900, 150}, {700, 50, 200, 100}},
-  };
+      {{700, 50}, {900, 150}, {700, 50, 200, 100}}};
   for (const auto &[from, to, area] : frames) {
     Form1Harness h({1280, 2400});
     h.start();
@@ -197,14 +204,90 @@ void CaptureTest::trimStretchesToALoadedDragFrame() {
   QCOMPARE(out.copy(10, 5, 90, 75), doubled.copy(0, 0, 90, 75));
   QCOMPARE(out.pixel(3, 2), screen.pixel(3, 2)); // the earlier trim stays where nothing is painted
   QTemporaryDir dir;
-  QVERIFY(screen.save(dir.filePath(QStringLiteral("s.png"))));
+  QVERIFY(screen.save(dir.filePath("s.png")));
   const FrameState &frame = h.form().state().frame;
-  const auto batch = TrimImageFile(dir.filePath(QStringLiteral("s.png")), {frame.trim, frame.drag, Qt::white});
+  const auto batch = TrimImageFile(dir.filePath("s.png"), {frame.trim, frame.drag, Qt::white});
   QCOMPARE(std::get<QImage>(batch).copy(10, 5, 90, 75), doubled.copy(0, 0, 90, 75));
   // A move without a button puts the frame's size back into the placement.
   h.move(h.child("Picture1"), {390, 290}, Qt::NoButton);
   QCOMPARE(frame.drag.NewPicWidth, 50.0f);
   QCOMPARE(frame.drag.NewPicHeight, 40);
+}
+
+void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
+  Form1Harness h;
+  h.start();
+  const qreal ratio = h.form().devicePixelRatioF();
+  const QImage screen = NumberedImage({700, 500});
+  h.capture(screen);
+  // The canvas starts 440 twips down the client area, on the next whole device pixel.
+  QPoint origin(0, int(29 * ratio));
+  for (; h.clientImage().copy(QRect(origin, screen.size())) != screen && origin.y() < 29 * ratio + 2; ++origin.ry()) {
+  }
+  QCOMPARE(h.clientImage().copy(QRect(origin, screen.size())), screen);
+  // A drag from device pixel (100, 50) to (300, 200) of the capture.
+  h.drag(At({100, 50}, ratio), {At({200, 120}, ratio), At({300, 200}, ratio)});
+  QCOMPARE(h.readouts(), QStringLiteral("100,50,200,150"));
+  const QImage framed = h.clientImage().copy(QRect(origin, screen.size()));
+  QVERIFY(OutlineIs(framed, {100, 50}, {300, 200}, qRgb(0, 0, 0))); // one device pixel wide
+  // The trim lies over the frame, pixel for pixel.
+  h.form().Command4_Click();
+  QCOMPARE(Box(h, "Picture2")->image(), screen.copy(100, 50, 200, 150));
+  QCOMPARE(h.clientImage().copy(QRect(origin + QPoint(100, 50), QSize(200, 150))), screen.copy(100, 50, 200, 150));
+
+  // The arrow keys move the frame, with Ctrl size it, with Shift by 10.
+  h.form().Command3_Click();
+  QWidget *canvas = h.child("Picture1");
+  const auto key = [canvas](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(canvas, k, m); };
+  key(Qt::Key_Right);
+  key(Qt::Key_Down, Qt::ShiftModifier);
+  key(Qt::Key_Right, Qt::ControlModifier);
+  key(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(h.readouts(), QStringLiteral("101,60,201,140"));
+  QCOMPARE(h.form().state().frame.drag.NewPicHeight, 140);
+  QVERIFY(OutlineIs(h.clientImage().copy(QRect(origin, screen.size())), {101, 60}, {302, 200}, qRgb(0, 0, 0)));
+  // With a ratio the height follows the width, halves to even; Ctrl+Up/Down do nothing.
+  h.type("Text1", QStringLiteral("0.5"));
+  key(Qt::Key_Left, Qt::ControlModifier);
+  QCOMPARE(h.readouts(), QStringLiteral("101,60,200,100"));
+  key(Qt::Key_Right, Qt::ControlModifier);
+  key(Qt::Key_Down, Qt::ControlModifier);
+  h.type("Text1", QStringLiteral("4")); // which switches the keys off
+  key(Qt::Key_Left);
+  QCOMPARE(h.readouts(), QStringLiteral("101,60,201,100"));
+}
+
+void CaptureTest::scaledLargeCaptureScrollsToEveryPixel() {
+  Form1Harness h;
+  h.start();
+  const qreal ratio = h.form().devicePixelRatioF();
+  auto *area = h.child<QScrollArea>("CanvasArea");
+  const QImage screen = NumberedImage(area->viewport()->size() * ratio * 5 / 4);
+  h.capture(screen);
+  QApplication::processEvents();
+  // The wheel scrolls down, with Shift across.
+  for (const Qt::KeyboardModifier shift : {Qt::NoModifier, Qt::ShiftModifier}) {
+    QWheelEvent wheel(QPointF(20, 20), area->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, shift, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(area->viewport(), &wheel);
+  }
+  QVERIFY(area->verticalScrollBar()->value() > 0 && area->horizontalScrollBar()->value() > 0);
+  // Held past the edge, the view keeps following the pointer.
+  QWidget *canvas = h.child("Picture1");
+  area->horizontalScrollBar()->setValue(0);
+  h.press(canvas, canvas->mapFrom(area->viewport(), QPoint(20, 20)));
+  h.move(canvas, canvas->mapFrom(area->viewport(), QPoint(area->viewport()->width() + 5, 30)));
+  const int first = area->horizontalScrollBar()->value();
+  QTest::qWait(200);
+  QVERIFY(first > 0 && area->horizontalScrollBar()->value() > first);
+  h.release(canvas, QPointF());
+  // The far corner, scrolled to, framed and trimmed.
+  area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+  area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+  const QPoint corner(screen.width() - 1, screen.height() - 1);
+  h.drag(At(corner - QPoint(120, 80), ratio), {At(corner, ratio)});
+  h.form().Command4_Click();
+  QCOMPARE(Box(h, "Picture2")->image(), screen.copy(QRect(corner - QPoint(120, 80), QSize(120, 80))));
 }
 
 ORVELLE_QTEST_MAIN(CaptureTest)
