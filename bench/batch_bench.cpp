@@ -12,14 +12,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-namespace {
-bool RunProcess(const QString &program, const QStringList &args) {
-  QProcess p;
-  p.start(program, args);
-  return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-} // namespace
-
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,18 +38,18 @@ int main(int argc, char **argv) {
   const QString trim = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim");
   bool ok = true;
   const double orvelle = orvelle::bench::MedianMs(3, [&] {
-    ok &= RunProcess(trim, QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"),
-                                       QStringLiteral("80"), QStringLiteral("--output"),
-                                       root.filePath(QStringLiteral("orvelle"))} +
-                               files);
+    ok &= orvelle::bench::RunProcess(
+        trim, QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"),
+                          QStringLiteral("80"), QStringLiteral("--output"), root.filePath(QStringLiteral("orvelle"))} +
+                  files);
   });
   const double mogrify = orvelle::bench::MedianMs(3, [&] {
-    ok &= RunProcess(QStringLiteral("/usr/bin/mogrify"),
-                     QStringList{QStringLiteral("-path"), root.filePath(QStringLiteral("mogrify")),
-                                 QStringLiteral("-crop"), QStringLiteral("1600x900+200+150"), QStringLiteral("+repage"),
-                                 QStringLiteral("-quality"), QStringLiteral("80"), QStringLiteral("-format"),
-                                 QStringLiteral("jpg")} +
-                         files);
+    ok &= orvelle::bench::RunProcess(
+        QStringLiteral("/usr/bin/mogrify"),
+        QStringList{QStringLiteral("-path"), root.filePath(QStringLiteral("mogrify")), QStringLiteral("-crop"),
+                    QStringLiteral("1600x900+200+150"), QStringLiteral("+repage"), QStringLiteral("-quality"),
+                    QStringLiteral("80"), QStringLiteral("-format"), QStringLiteral("jpg")} +
+            files);
   });
   std::printf("Batch trim of 24 PNG files (3840x2160, frame 1600x900, quality 80) on %d cores:\n",
               QThread::idealThreadCount());

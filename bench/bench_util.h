@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,13 @@ inline double MedianMs(int runs, const std::function<void()> &work) {
 inline void Report(const char *what, double ms, const char *reference, double referenceMs, const char *goal) {
   std::printf("%-44s %9.3f ms   %-34s %9.3f ms   ratio %6.3f   (goal: %s)\n", what, ms, reference, referenceMs,
               ms / referenceMs, goal);
+}
+
+// Runs a program to its end; whether it ended well.
+inline bool RunProcess(const QString &program, const QStringList &args) {
+  QProcess p;
+  p.start(program, args);
+  return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 } // namespace orvelle::bench

@@ -17,14 +17,6 @@
 
 using namespace orvelle;
 
-namespace {
-bool RunProcess(const QString &program, const QStringList &args) {
-  QProcess p;
-  p.start(program, args);
-  return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-} // namespace
-
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,13 +38,15 @@ int main(int argc, char **argv) {
   const QString source = dir.filePath(QStringLiteral("default-org.bmp"));
   const QString out = dir.filePath(QStringLiteral("out.jpg"));
   const QString q = QString::number(quality);
-  const double ours = bench::MedianMs(7, [&] { RunProcess(bin + QStringLiteral("/savetojpeg"), {source, out, q}); });
+  const double ours = bench::MedianMs(7, [&] {
+    bench::RunProcess(bin + QStringLiteral("/savetojpeg"), {source, out, q});
+  });
   if (QFile::exists(QStringLiteral("/usr/bin/cjpeg"))) {
     // cjpeg at the same quality with its default 4:2:0, which the library also
     // uses below quality 80.
     const double cjpeg = bench::MedianMs(7, [&] {
-      RunProcess(QStringLiteral("/usr/bin/cjpeg"),
-                 {QStringLiteral("-quality"), q, QStringLiteral("-outfile"), out, source});
+      bench::RunProcess(QStringLiteral("/usr/bin/cjpeg"),
+                        {QStringLiteral("-quality"), q, QStringLiteral("-outfile"), out, source});
     });
     bench::Report("savetojpeg process (the library)", ours, "cjpeg process", cjpeg, "1.0 or less");
   } else {
@@ -60,7 +54,7 @@ int main(int argc, char **argv) {
   }
   if (QFile::exists(QStringLiteral("/usr/bin/convert"))) {
     const double magick = bench::MedianMs(5, [&] {
-      RunProcess(QStringLiteral("/usr/bin/convert"), {source, QStringLiteral("-quality"), q, out});
+      bench::RunProcess(QStringLiteral("/usr/bin/convert"), {source, QStringLiteral("-quality"), q, out});
     });
     bench::Report("savetojpeg process (the library)", ours, "ImageMagick convert process", magick, "0.33 or less");
   } else {
