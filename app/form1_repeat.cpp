@@ -62,6 +62,9 @@ void Form1::ClipboardChanged() {
   if (data == nullptr || !data->hasImage()) {
     return; // text and the like are not pictures to trim
   }
+  // One picture at a time: one that arrives while this one is saved, or while
+  // a message about it is open, is passed over.
+  const QSignalBlocker oneAtATime(m_env.clipboard);
   Command3_Click();
   Command4_Click();
   const QString folder = m_panel1->text();
