@@ -5,7 +5,6 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
-#include <cmath>
 
 namespace orvelle {
 
@@ -22,12 +21,6 @@ CanvasArea::CanvasArea(QWidget *parent) : QScrollArea(parent), m_autoScroll(new 
 void CanvasArea::setCanvas(QWidget *canvas) {
   setWidget(canvas);
   canvas->installEventFilter(this);
-}
-
-QSize CanvasArea::devicePixelSize() const {
-  const qreal ratio = devicePixelRatioF();
-  return {static_cast<int>(std::floor(viewport()->width() * ratio)),
-          static_cast<int>(std::floor(viewport()->height() * ratio))};
 }
 
 void CanvasArea::wheelEvent(QWheelEvent *event) {

@@ -27,8 +27,6 @@ public:
 
   // Sets the canvas, which keeps the size it is given.
   void setCanvas(QWidget *canvas);
-  // Its visible size in device pixels.
-  QSize devicePixelSize() const;
 
 protected:
   void wheelEvent(QWheelEvent *event) override;

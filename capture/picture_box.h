@@ -56,7 +56,6 @@ public:
   void paintPicture(const QImage &source, const QRect &destination, const QRect &sourceRect);
 
   void setDrawStyle(DrawStyle style) { m_drawStyle = style; }
-  DrawStyle drawStyle() const { return m_drawStyle; }
   void clearDrawings();
   // An outline between two opposite corners in twips, both corners included;
   // without a colour the control's foreground colour is used.

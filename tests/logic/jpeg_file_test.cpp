@@ -27,8 +27,8 @@ TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
   EXPECT_EQ(SavetoJPEG(file("junk.bmp"), target, 50, -1), SAVEJPG_E_SOURCE);
   EXPECT_EQ(SavetoJPEG(file("8.bmp"), target, 101, -1), SAVEJPG_E_ARGUMENT);
   EXPECT_EQ(SavePixelstoJPEG(image.constBits(), 96, 64, 96 * 3, target, 50, -1), SAVEJPG_E_SOURCE); // rows too short
-  const int full = testing::WithDiskFullAfter(256, [&] { return SavetoJPEG(file("8.bmp"), target, 100, -1); });
-  EXPECT_EQ(full, SAVEJPG_E_TARGET);
+  EXPECT_EQ(testing::WithDiskFullAfter(256, [&] { return SavetoJPEG(file("8.bmp"), target, 100, -1); }),
+            SAVEJPG_E_TARGET);
   EXPECT_EQ(testing::ReadFile(QString::fromUtf8(target)), "the old picture");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
 }
