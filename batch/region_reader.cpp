@@ -82,12 +82,12 @@ std::optional<std::variant<Region, QString>> ReadPngRows(const QString &path,
   return region;
 }
 
+// Whether a JPEG file holds its whole picture: its last scan is closed by an
+// end-of-image marker (a thumbnail's markers come before the picture's scan).
 bool EndsLikeJpeg(const QString &path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() < 4 || !file.seek(file.size() - 2)) {
-    return false;
-  }
-  return file.read(2) == QByteArray("\xff\xd9", 2);
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  return bytes.lastIndexOf("\xff\xd9") > bytes.lastIndexOf("\xff\xda");
 }
 
 } // namespace
