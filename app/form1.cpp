@@ -175,19 +175,15 @@ void Form1::Command3_Click() {
 
 void Form1::Command4_Click() { TrimToFrame(*Picture1, *Picture2, m_state.frame.trim, m_state.frame.drag); }
 
-namespace {
-JpegExport Job(QWidget *parent, const QLineEdit &name, const QSlider &quality, const Form1Environment &env) {
-  return {parent, name.text(), quality.value(), env.programFolder, JpegLibraryPath(env.executableFolder)};
+JpegExport Form1::SaveJob(const QString &baseName) {
+  return {this, baseName, Slider1->value(), m_env.programFolder, JpegLibraryPath(m_env.executableFolder)};
 }
-} // namespace
 
 void Form1::Command5_Click() {
-  SaveTrimmedJpeg(Job(this, *Text2, *Slider1, m_env), m_panel1->text(), m_state.SaveFolder, Picture2->image());
+  SaveTrimmedJpeg(SaveJob(Text2->text()), m_panel1->text(), m_state.SaveFolder, Picture2->image());
 }
 
-void Form1::Command6_Click() {
-  SaveOriginalJpeg(Job(this, *Text2, *Slider1, m_env), m_state.SaveFolder, Picture1->image());
-}
+void Form1::Command6_Click() { SaveOriginalJpeg(SaveJob(Text2->text()), m_state.SaveFolder, Picture1->image()); }
 
 void Form1::M_S_SFolder_Click() {
   const QString chosen = BrowseForFolder(this);

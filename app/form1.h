@@ -4,6 +4,7 @@
 #include "app/shared_state.h"
 #include "app/window_fit.h"
 #include "capture/frame_editor.h"
+#include "export/jpeg_export.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -66,6 +67,8 @@ private:
   void CreateMenus();
   void SetTabOrder();
   QSize canvasAreaPixels() const;
+  // What a JPEG save under this base name takes from the window.
+  JpegExport SaveJob(const QString &baseName);
   void CanvasKeyDown(int key, int shift);
   FrameColour frameColour() const;
 

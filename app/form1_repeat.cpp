@@ -18,7 +18,6 @@
 #include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -68,9 +67,8 @@ void Form1::ClipboardChanged() {
   Command3_Click();
   Command4_Click();
   const QString folder = m_panel1->text();
-  JpegExport job{this, NextNumberedName(folder, Text2->text()), Slider1->value(), m_env.programFolder,
-                 JpegLibraryPath(m_env.executableFolder)};
-  if (!SaveTrimmedJpeg(job, folder, m_state.SaveFolder, Picture2->image())) {
+  if (!SaveTrimmedJpeg(SaveJob(NextNumberedName(folder, Text2->text())), folder, m_state.SaveFolder,
+                       Picture2->image())) {
     StopContinuous();
     return;
   }
@@ -105,10 +103,10 @@ void Form1::BatchTrimFiles(const QStringList &files) {
     return;
   }
   const QString libraryPath = JpegLibraryPath(m_env.executableFolder);
-  QLibrary library(libraryPath);
-  const auto save = reinterpret_cast<SavePixelstoJPEGFunction>(library.resolve("SavePixelstoJPEG"));
+  QString loadError;
+  const auto save = ResolveSavePixelstoJPEG(libraryPath, &loadError);
   if (save == nullptr) {
-    ShowMessage(this, LibraryProblem(libraryPath, library.errorString()));
+    ShowMessage(this, LibraryProblem(libraryPath, loadError));
     return;
   }
   const BatchJob job{

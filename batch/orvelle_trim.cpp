@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QLibrary>
 #include <QPalette>
 #include <cstdio>
 #include <mutex>
@@ -152,10 +151,10 @@ int main(int argc, char **argv) {
                      .arg(QDir::toNativeSeparators(options.output)));
   }
   const QString libraryPath = JpegLibraryPath(executable);
-  QLibrary library(libraryPath);
-  const auto save = reinterpret_cast<SavePixelstoJPEGFunction>(library.resolve("SavePixelstoJPEG"));
+  QString loadError;
+  const auto save = ResolveSavePixelstoJPEG(libraryPath, &loadError);
   if (save == nullptr) {
-    Say(LibraryProblem(libraryPath, library.errorString()));
+    Say(LibraryProblem(libraryPath, loadError));
     return kUsage;
   }
 

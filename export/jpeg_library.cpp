@@ -16,6 +16,15 @@ QString JpegLibraryPath(const QString &executableFolder) {
   return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
+SavePixelstoJPEGFunction ResolveSavePixelstoJPEG(const QString &libraryPath, QString *loadError) {
+  QLibrary library(libraryPath); // stays loaded: QLibrary unloads only when asked to
+  const auto function = reinterpret_cast<SavePixelstoJPEGFunction>(library.resolve("SavePixelstoJPEG"));
+  if (function == nullptr && loadError != nullptr) {
+    *loadError = library.errorString();
+  }
+  return function;
+}
+
 std::optional<int> CallSavetoJPEG(const QString &libraryPath, const QString &bmpPath, const QString &jpegPath,
                                   std::uint8_t quality, std::int32_t flag, QString *loadError) {
   QLibrary library(libraryPath);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "savejpg/SaveJPG.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -17,6 +19,10 @@ inline const QString kJpegLibraryFileName = QStringLiteral("libSaveJPG.so");
 // the build folder), else in the private library folder of an installed
 // program; beside it when neither holds it.
 QString JpegLibraryPath(const QString &executableFolder);
+
+// Loads the library and gives its SavePixelstoJPEG; nothing when it cannot be
+// loaded (loadError then says why).
+SavePixelstoJPEGFunction ResolveSavePixelstoJPEG(const QString &libraryPath, QString *loadError);
 
 // Loads the library and calls its SavetoJPEG. Nothing when the library or the
 // function cannot be loaded (loadError then says why); else the function's code.
