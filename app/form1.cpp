@@ -173,7 +173,15 @@ void Form1::Command3_Click() {
   m_canvasArea->ensureVisible(0, 0, 0, 0);
 }
 
-void Form1::Command4_Click() { TrimToFrame(*Picture1, *Picture2, m_state.frame.trim, m_state.frame.drag); }
+void Form1::Command4_Click() {
+  if (const auto size = TrimOutputSize(m_state.frame.drag)) {
+    if (const QString problem = OutputSizeProblem(*size); !problem.isEmpty()) {
+      ShowMessage(this, problem);
+      return;
+    }
+  }
+  TrimToFrame(*Picture1, *Picture2, m_state.frame.trim, m_state.frame.drag);
+}
 
 JpegExport Form1::SaveJob(const QString &baseName) {
   return {this, baseName, Slider1->value(), m_env.programFolder, JpegLibraryPath(m_env.executableFolder)};

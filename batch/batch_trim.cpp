@@ -3,13 +3,18 @@
 #include "batch/region_reader.h"
 #include "capture/picture_box.h"
 #include "capture/trim.h"
+#include "common/memory_budget.h"
+#include "export/jpeg_export.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QThreadPool>
+#include <cerrno>
 #include <mutex>
+#include <set>
+#include <sys/stat.h>
 
 namespace orvelle {
 
@@ -18,37 +23,63 @@ std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFram
   if (!size || size->isEmpty()) {
     return QStringLiteral("トリミング枠が設定されていません");
   }
+  if (const QString problem = OutputSizeProblem(*size); !problem.isEmpty()) {
+    return problem;
+  }
   std::optional<TrimPaint> paint;
-  const auto read = ReadRegion(path, [&](QSize picture) {
-    paint = PlanTrimPaint(picture, frame.trim, frame.drag);
-    return paint ? paint->source : QRect();
-  });
+  const auto read = ReadRegion(
+      path,
+      [&](QSize picture) {
+        paint = PlanTrimPaint(picture, frame.trim, frame.drag);
+        return paint ? paint->source : QRect();
+      },
+      kPictureBudgetBytes - PictureBytes(size->width(), size->height()));
   if (const QString *reason = std::get_if<QString>(&read)) {
     return *reason;
   }
   const Region &region = std::get<Region>(read);
-  QImage output(*size, QImage::Format_RGB32);
-  output.fill(frame.background);
-  if (paint && !region.pixels.isNull()) {
-    PaintStretched(output, region.pixels, paint->destination, paint->source.translated(-region.area.topLeft()));
+  if (!paint || region.pixels.isNull()) {
+    return QStringLiteral("トリミング枠が画像の外にあります（画像は %1×%2）")
+        .arg(region.imageSize.width())
+        .arg(region.imageSize.height());
   }
+  QImage output(*size, QImage::Format_RGB32);
+  if (output.isNull()) {
+    return QStringLiteral("メモリーが足りません");
+  }
+  output.fill(frame.background);
+  PaintStretched(output, region.pixels, paint->destination, paint->source.translated(-region.area.topLeft()));
   return output;
 }
 
 namespace {
 
-// The output of each input, and why it may not be written.
+// A file's identity on its device; none for a file that does not exist.
+std::optional<std::pair<dev_t, ino_t>> Identity(const QString &path) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    return std::nullopt;
+  }
+  return std::make_pair(st.st_dev, st.st_ino);
+}
+
+// The output of each input, and why it may not be written: an output that is
+// one of the inputs (by identity, whatever path reaches it) or that an
+// earlier file of the batch already takes.
 std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const QString &folder) {
-  QSet<QString> inputs;
+  std::set<std::pair<dev_t, ino_t>> inputs;
   for (const QString &file : files) {
-    inputs.insert(QFileInfo(file).absoluteFilePath());
+    if (const auto id = Identity(file)) {
+      inputs.insert(*id);
+    }
   }
   QSet<QString> taken;
   std::vector<std::pair<QString, QString>> outputs;
   for (const QString &file : files) {
     const QString output = QDir(folder).absoluteFilePath(QFileInfo(file).completeBaseName() + QStringLiteral(".jpg"));
+    const auto id = Identity(output);
     QString problem;
-    if (inputs.contains(output) || QFileInfo(output).canonicalFilePath() == QFileInfo(file).canonicalFilePath()) {
+    if (id && inputs.count(*id) != 0) {
       problem = QStringLiteral("保存先が入力ファイルと同じになるため保存しません");
     } else if (taken.contains(output)) {
       problem = QStringLiteral("同じ名前の画像が先にあるため保存しません（%1）").arg(QFileInfo(output).fileName());
@@ -67,10 +98,17 @@ QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &
   const QImage &image = std::get<QImage>(trimmed);
   const int code = job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
                             QFile::encodeName(output).constData(), static_cast<uint8_t>(job.quality), -1);
-  return code == SAVEJPG_OK ? QString()
-                            : QStringLiteral("「%1」を保存できませんでした（エラー コード %2）")
-                                  .arg(QDir::toNativeSeparators(output))
-                                  .arg(code);
+  const int error = errno; // the library leaves the system's reason for a failed write
+  return code == SAVEJPG_OK ? QString() : JpegSaveProblem(output, code, error);
+}
+
+// One file, start to end; a lack of memory fails this file alone.
+QString TrimAndSave(const QString &file, const QString &output, const BatchJob &job) {
+  try {
+    return SaveTrimmed(file, output, job);
+  } catch (const std::bad_alloc &) {
+    return QStringLiteral("メモリーが足りません");
+  }
 }
 
 } // namespace
@@ -88,19 +126,18 @@ std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job
         return;
       }
       const auto &[output, problem] = outputs[std::size_t(i)];
-      const QString reason = problem.isEmpty() ? SaveTrimmed(files[i], output, job) : problem;
+      const QString reason = problem.isEmpty() ? TrimAndSave(files[i], output, job) : problem;
       std::lock_guard<std::mutex> guard(lock);
       if (!reason.isEmpty()) {
-        failures.push_back({files[i], reason});
+        failures.push_back({i, files[i], reason});
       }
       progress(++done);
     });
   }
   pool.waitForDone();
   // In the order of the files, whatever order the workers ended in.
-  std::sort(failures.begin(), failures.end(), [&files](const BatchFailure &a, const BatchFailure &b) {
-    return files.indexOf(a.file) < files.indexOf(b.file);
-  });
+  std::sort(failures.begin(), failures.end(),
+            [](const BatchFailure &a, const BatchFailure &b) { return a.index < b.index; });
   return failures;
 }
 

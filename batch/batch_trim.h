@@ -34,6 +34,7 @@ struct BatchJob {
 };
 
 struct BatchFailure {
+  int index = 0; // in the list of files
   QString file;
   QString reason;
 };

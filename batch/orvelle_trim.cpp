@@ -11,6 +11,7 @@
 #include "settings/trim_info.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPalette>
 #include <cstdio>
@@ -39,6 +40,26 @@ Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像フ�
 終了コード: 0 すべて保存、1 一部が失敗、2 使い方または設定の誤り
 )";
 
+// A file name as one line of output: control characters (a newline could
+// forge another line) are written as \n, \t or \xHH, backslashes doubled.
+QString Printable(const QString &name) {
+  QString out;
+  for (const QChar c : name) {
+    if (c == QLatin1Char('\\')) {
+      out += QStringLiteral("\\\\");
+    } else if (c == QLatin1Char('\n')) {
+      out += QStringLiteral("\\n");
+    } else if (c == QLatin1Char('\t')) {
+      out += QStringLiteral("\\t");
+    } else if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+      out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void Say(const QString &text) { std::fprintf(stderr, "orvelle-trim: %s\n", qPrintable(text)); }
 
 int Usage(const QString &text) {
@@ -57,8 +78,17 @@ struct Options {
 // The options, or the exit code when the program ends here.
 std::variant<Options, int> Parse(const QStringList &args) {
   Options options;
+  bool optionsEnded = false;
   for (int i = 0; i < args.size(); ++i) {
     const QString &arg = args[i];
+    if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+      options.images << arg;
+      continue;
+    }
+    if (arg == QLatin1String("--")) {
+      optionsEnded = true;
+      continue;
+    }
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
       std::fputs(kHelp, stdout);
       return kAllSaved;
@@ -67,6 +97,9 @@ std::variant<Options, int> Parse(const QStringList &args) {
         arg == QLatin1String("--settings") || arg == QLatin1String("--quality") || arg == QLatin1String("--output");
     if (takesValue && i + 1 >= args.size()) {
       return Usage(QStringLiteral("%1 には値が必要です。").arg(arg));
+    }
+    if (takesValue && args[i + 1].isEmpty()) {
+      return Usage(QStringLiteral("%1 の値が空です。").arg(arg));
     }
     if (arg == QLatin1String("--settings")) {
       options.settings = args[++i];
@@ -78,10 +111,9 @@ std::variant<Options, int> Parse(const QStringList &args) {
       if (!ok || options.quality < 0 || options.quality > 100) {
         return Usage(QStringLiteral("品質は 0～100 の整数で指定してください（%1）。").arg(args[i]));
       }
-    } else if (arg.startsWith(QLatin1String("--"))) {
-      return Usage(QStringLiteral("不明なオプションです: %1").arg(arg));
     } else {
-      options.images << arg;
+      return Usage(
+          QStringLiteral("不明なオプションです: %1（- で始まるファイル名は -- の後に置きます）").arg(Printable(arg)));
     }
   }
   if (options.images.isEmpty()) {
@@ -117,12 +149,20 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
-  // Only for the palette's background colour: no window is ever shown.
+  // Only for the palette's background colour: no window is ever shown. The
+  // application gets the program's name alone, so that no file name is ever
+  // taken for one of Qt's own options (-platform, -plugin, ...).
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  int qtArgc = 1;
+  char *qtArgv[] = {argv[0], nullptr};
+  QGuiApplication app(qtArgc, qtArgv);
   QGuiApplication::setApplicationName(QStringLiteral("Orvelle"));
   QGuiApplication::setOrganizationName(QStringLiteral("Orvelle"));
-  const auto parsed = Parse(QGuiApplication::arguments().mid(1));
+  QStringList args;
+  for (int i = 1; i < argc; ++i) {
+    args << QFile::decodeName(argv[i]);
+  }
+  const auto parsed = Parse(args);
   if (const int *code = std::get_if<int>(&parsed)) {
     return *code;
   }
@@ -166,7 +206,8 @@ int main(int argc, char **argv) {
   const std::atomic<bool> never{false};
   const auto failures = RunBatch(options.images, job, std::ref(progress), never);
   for (const BatchFailure &failure : failures) {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QDir::toNativeSeparators(failure.file)), qPrintable(failure.reason));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(Printable(QDir::toNativeSeparators(failure.file))),
+                 qPrintable(failure.reason));
   }
   return failures.empty() ? kAllSaved : kSomeFailed;
 }

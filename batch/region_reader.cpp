@@ -1,12 +1,17 @@
 #include "batch/region_reader.h"
 
+#include "batch/jpeg_markers.h"
 #include "capture/picture_box.h"
+#include "common/memory_budget.h"
+#include "common/regular_file.h"
 
 #include <QFile>
 #include <QImageReader>
-#include <cstdio>
+#include <array>
+#include <cerrno>
 #include <memory>
 #include <spng.h>
+#include <unistd.h>
 #include <vector>
 
 namespace orvelle {
@@ -14,62 +19,87 @@ namespace orvelle {
 namespace {
 
 const QString kNotAnImage = QStringLiteral("画像として読み込めないか、壊れています");
+const QString kCutShort = QStringLiteral("画像が途中で切れているか、壊れています");
 
-std::optional<QString> TooLarge(QSize size) {
-  const qint64 bytes = qint64(size.width()) * size.height() * 4;
-  if (bytes > qint64(QImageReader::allocationLimit()) * 1024 * 1024) {
-    return QStringLiteral("画像が大きすぎます（%1×%2）").arg(size.width()).arg(size.height());
-  }
-  return std::nullopt;
+QString TooLarge(QSize size) {
+  return QStringLiteral("画像が大きすぎます（%1×%2、使えるメモリーは %3 MB まで）")
+      .arg(size.width())
+      .arg(size.height())
+      .arg(kPictureBudgetBytes >> 20);
 }
 
-struct SpngContext {
-  spng_ctx *ctx = spng_ctx_new(0);
-  FILE *file = nullptr;
-  ~SpngContext() {
-    spng_ctx_free(ctx);
-    if (file != nullptr) {
-      std::fclose(file);
+// Reads exactly `length` bytes for the PNG decoder.
+int ReadFromFd(spng_ctx *, void *user, void *dest, size_t length) {
+  const int fd = *static_cast<int *>(user);
+  auto *out = static_cast<char *>(dest);
+  while (length > 0) {
+    const ssize_t n = ::read(fd, out, length);
+    if (n < 0 && errno == EINTR) {
+      continue;
     }
+    if (n <= 0) {
+      return n == 0 ? SPNG_IO_EOF : SPNG_IO_ERROR;
+    }
+    out += n;
+    length -= std::size_t(n);
   }
-};
+  return 0;
+}
 
-// A non-interlaced PNG, row by row, stopping after the area's last row.
-std::optional<std::variant<Region, QString>> ReadPngRows(const QString &path,
-                                                         const std::function<QRect(QSize)> &choose) {
-  SpngContext png;
-  png.file = std::fopen(QFile::encodeName(path).constData(), "rb");
-  if (png.ctx == nullptr || png.file == nullptr) {
-    return kNotAnImage;
+using SpngContext = std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)>;
+
+// A non-interlaced PNG, row by row, stopping after the area's last row;
+// nothing when the PNG is interlaced (its rows come in passes).
+std::optional<std::variant<Region, QString>> ReadPngRows(int fd, const std::function<QRect(QSize)> &choose,
+                                                         qint64 budget) {
+  SpngContext png(spng_ctx_new(0), spng_ctx_free);
+  if (png == nullptr) {
+    return QStringLiteral("メモリーが足りません");
   }
   // No chunk may make the decoder hold more than a few megabytes.
-  spng_set_chunk_limits(png.ctx, 1 << 22, 1 << 24);
+  spng_set_chunk_limits(png.get(), 1 << 22, 1 << 24);
   spng_ihdr ihdr{};
-  if (spng_set_png_file(png.ctx, png.file) != 0 || spng_get_ihdr(png.ctx, &ihdr) != 0 || ihdr.width > INT32_MAX ||
-      ihdr.height > INT32_MAX) {
+  if (spng_set_png_stream(png.get(), ReadFromFd, &fd) != 0 || spng_get_ihdr(png.get(), &ihdr) != 0 ||
+      ihdr.width > INT32_MAX || ihdr.height > INT32_MAX) {
     return kNotAnImage;
   }
   if (ihdr.interlace_method != SPNG_INTERLACE_NONE) {
-    return std::nullopt; // its rows come in passes: the whole image is needed
+    return std::nullopt;
   }
   Region region;
   region.imageSize = QSize(int(ihdr.width), int(ihdr.height));
-  if (const auto large = TooLarge(region.imageSize)) {
-    return *large;
-  }
   region.area = choose(region.imageSize) & QRect(QPoint(0, 0), region.imageSize);
   if (region.area.isEmpty()) {
     return region;
   }
-  if (spng_decode_image(png.ctx, nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_PROGRESSIVE) != 0) {
+  // Our row, the decoder's rows (up to 8 bytes a pixel, the previous row
+  // kept for unfiltering) and the area.
+  const qint64 held =
+      AddBytes(PictureBytes(ihdr.width, 1 + 2 * 2), PictureBytes(region.area.width(), region.area.height()));
+  if (held > budget) {
+    return TooLarge(region.imageSize);
+  }
+  const int decoded = spng_decode_image(png.get(), nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_PROGRESSIVE);
+  if (decoded == SPNG_ECHUNK_LIMITS) {
+    return QStringLiteral("画像の付随データ（チャンク）が大きすぎます");
+  }
+  if (decoded != 0) {
     return kNotAnImage;
   }
   region.pixels = QImage(region.area.size(), QImage::Format_RGB32);
-  std::vector<unsigned char> row(std::size_t(ihdr.width) * 4);
+  std::vector<unsigned char> row;
+  try {
+    row.resize(std::size_t(ihdr.width) * 4);
+  } catch (const std::bad_alloc &) {
+    region.pixels = QImage();
+  }
+  if (region.pixels.isNull()) {
+    return QStringLiteral("メモリーが足りません");
+  }
   for (int y = 0; y <= region.area.bottom(); ++y) {
-    const int result = spng_decode_row(png.ctx, row.data(), row.size());
+    const int result = spng_decode_row(png.get(), row.data(), row.size());
     if (result != 0 && !(result == SPNG_EOI && y + 1 == region.imageSize.height())) {
-      return QStringLiteral("画像が途中で切れているか、壊れています");
+      return result == SPNG_ECHUNK_LIMITS ? QStringLiteral("画像の付随データ（チャンク）が大きすぎます") : kCutShort;
     }
     if (y >= region.area.top()) {
       auto *out = reinterpret_cast<QRgb *>(region.pixels.scanLine(y - region.area.top()));
@@ -82,45 +112,111 @@ std::optional<std::variant<Region, QString>> ReadPngRows(const QString &path,
   return region;
 }
 
-// Whether a JPEG file holds its whole picture: its last scan is closed by an
-// end-of-image marker (a thumbnail's markers come before the picture's scan).
-bool EndsLikeJpeg(const QString &path) {
-  QFile file(path);
-  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  return bytes.lastIndexOf("\xff\xd9") > bytes.lastIndexOf("\xff\xda");
+std::uint32_t U32(const unsigned char *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+
+// Whether an uncompressed bitmap holds all the rows its header declares.
+bool BitmapIsWhole(int fd, qint64 fileSize) {
+  std::array<unsigned char, 34> header{};
+  if (::pread(fd, header.data(), header.size(), 0) != ssize_t(header.size())) {
+    return false;
+  }
+  const std::uint32_t compression = U32(&header[30]);
+  const std::uint32_t infoSize = U32(&header[14]);
+  if (infoSize < 40 || (compression != 0 && compression != 3)) {
+    return true; // coded rows: Qt's reader finds their end itself
+  }
+  const qint64 width = std::int32_t(U32(&header[18]));
+  const qint64 height = std::int32_t(U32(&header[22]));
+  const qint64 bits = header[28] | (header[29] << 8);
+  const qint64 pitch = (width * bits + 31) / 32 * 4;
+  const qint64 rows = height < 0 ? -height : height;
+  return width > 0 && pitch > 0 && rows <= (fileSize - U32(&header[10])) / pitch;
 }
 
 } // namespace
 
-std::variant<Region, QString> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose) {
-  QImageReader reader(path);
-  reader.setAutoTransform(false);
-  if (reader.format() == "png") {
-    if (auto read = ReadPngRows(path, choose)) {
+std::variant<Region, QString> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose,
+                                         qint64 budget) {
+  auto opened = OpenRegularFile(path);
+  if (const QString *problem = std::get_if<QString>(&opened)) {
+    return *problem;
+  }
+  const RegularFile &file = std::get<RegularFile>(opened);
+  QByteArray format;
+  {
+    QFile device;
+    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+      return kNotAnImage;
+    }
+    format = QImageReader::imageFormat(&device);
+  }
+  ::lseek(file.fd(), 0, SEEK_SET);
+  if (format == "png") {
+    if (auto read = ReadPngRows(file.fd(), choose, budget)) {
       return *read;
     }
+    ::lseek(file.fd(), 0, SEEK_SET);
   }
-  Region region;
-  region.imageSize = reader.size();
-  if (!reader.canRead() || !region.imageSize.isValid()) {
+  if (format == "jpeg") {
+    if (const QString problem = CheckJpegStructure(file.fd()); !problem.isEmpty()) {
+      return problem;
+    }
+    ::lseek(file.fd(), 0, SEEK_SET);
+  }
+  if (format == "bmp" && !BitmapIsWhole(file.fd(), file.size())) {
+    return kCutShort;
+  }
+  QFile device;
+  if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
     return kNotAnImage;
   }
-  if (const auto large = TooLarge(region.imageSize)) {
-    return *large;
+  QImageReader reader(&device, format);
+  reader.setAutoTransform(false);
+  Region region;
+  region.imageSize = reader.size();
+  if (!reader.canRead()) {
+    return kNotAnImage;
   }
-  if (reader.format() == "jpeg" && !EndsLikeJpeg(path)) {
-    return QStringLiteral("画像が途中で切れているか、壊れています");
+  // Qt's JPEG reader keeps only the rows of the area it is asked for; the
+  // others decode the whole picture, within Qt's own allocation limit.
+  const bool wholePicture = format != "jpeg" || !region.imageSize.isValid();
+  if (region.imageSize.isValid()) {
+    const QRect area = choose(region.imageSize) & QRect(QPoint(0, 0), region.imageSize);
+    const qint64 whole = PictureBytes(region.imageSize.width(), region.imageSize.height());
+    const qint64 held = AddBytes(wholePicture ? whole : PictureBytes(region.imageSize.width(), 1),
+                                 PictureBytes(area.width(), area.height()));
+    if (held > budget || (wholePicture && whole > qint64(QImageReader::allocationLimit()) << 20)) {
+      return TooLarge(region.imageSize);
+    }
+    region.area = area;
+    if (area.isEmpty()) {
+      return region;
+    }
+    if (!wholePicture) {
+      reader.setClipRect(area);
+    }
   }
-  region.area = choose(region.imageSize) & QRect(QPoint(0, 0), region.imageSize);
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    return reader.error() == QImageReader::InvalidDataError ? kCutShort : kNotAnImage;
+  }
+  if (!wholePicture) {
+    if (image.size() != region.area.size()) {
+      return kCutShort;
+    }
+    region.pixels = OpaquePicture(image);
+    return region;
+  }
+  region.imageSize = image.size();
+  region.area = choose(image.size()) & image.rect();
   if (region.area.isEmpty()) {
     return region;
   }
-  reader.setClipRect(region.area);
-  const QImage image = reader.read();
-  if (image.size() != region.area.size()) {
-    return kNotAnImage;
+  if (AddBytes(PictureBytes(image.width(), image.height()), PictureBytes(region.area.width(), region.area.height())) >
+      budget) {
+    return TooLarge(image.size());
   }
-  region.pixels = OpaquePicture(image);
+  region.pixels = OpaquePicture(image.copy(region.area));
   return region;
 }
 

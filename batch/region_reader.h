@@ -16,10 +16,13 @@ struct Region {
 };
 
 // Reads an image file's size, then only the pixels of the area that `choose`
-// picks for that size. A PNG file is decoded row by row up to the area's last
-// row; other formats go through Qt's image readers, cut to the area. A file
-// that is no image, is cut short or is larger than Qt's image allocation limit
-// gives the reason, in Japanese, instead.
-std::variant<Region, QString> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose);
+// picks for that size. Only regular files are opened. A PNG file is decoded
+// row by row up to the area's last row; a JPEG's structure is checked first
+// (whole up to its end-of-image marker, few scans, little metadata) and only
+// its area kept; other formats go through Qt's image readers whole. What the
+// reading holds at once (rows, decoder buffers, the area) may not pass
+// `budget` bytes. A file that is no image, is cut short, is too large or
+// cannot be opened gives the reason, in Japanese, instead.
+std::variant<Region, QString> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget);
 
 } // namespace orvelle

@@ -1,6 +1,7 @@
 #include "capture/trim.h"
 
 #include "capture/picture_box.h"
+#include "common/memory_budget.h"
 #include "common/numbers.h"
 
 #include <QImage>
@@ -65,6 +66,17 @@ std::optional<QSize> TrimOutputSize(const DragFrame &drag) {
     return std::nullopt;
   }
   return QSize(*width, *height);
+}
+
+QString OutputSizeProblem(QSize size) {
+  if (PictureBytes(size.width(), size.height()) <= kPictureBudgetBytes) {
+    return QString();
+  }
+  return QStringLiteral("トリム後の画像が大きすぎます（%1×%2）。\n"
+                        "トリミング枠を小さくしてください（%3 MB までの画像にできます）。")
+      .arg(size.width())
+      .arg(size.height())
+      .arg(kPictureBudgetBytes >> 20);
 }
 
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag) {

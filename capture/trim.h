@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <optional>
 
 namespace orvelle {
@@ -21,6 +22,10 @@ struct TrimPaint {
 
 // The output picture's size: the drag frame's size; nothing when it cannot be one.
 std::optional<QSize> TrimOutputSize(const DragFrame &drag);
+
+// Why an output picture of this size cannot be made (it would pass the memory
+// one picture may take), in Japanese; empty when it can.
+QString OutputSizeProblem(QSize size);
 
 // What the trim paints from a picture of this size; nothing when it paints nothing.
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag);

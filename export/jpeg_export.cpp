@@ -5,9 +5,11 @@
 #include "common/numbers.h"
 #include "export/bmp_file.h"
 #include "export/jpeg_library.h"
+#include "savejpg/SaveJPG.h"
 #include "settings/settings_file.h"
 
 #include <QDir>
+#include <cerrno>
 #include <cstdint>
 
 namespace orvelle {
@@ -45,13 +47,13 @@ bool WriteJpeg(const JpegExport &job, const QString &folder, const QImage &pictu
   const auto quality = static_cast<std::uint8_t>(static_cast<std::int16_t>(static_cast<std::int32_t>(job.quality)));
   QString loadError;
   const auto result = CallSavetoJPEG(job.libraryPath, bmpPath, jpegPath, quality, -1, &loadError);
+  const int error = errno;
   if (!result) {
     ShowMessage(job.parent, LibraryProblem(job.libraryPath, loadError));
     return false;
   }
   if (*result != 0) {
-    ShowMessage(job.parent, QStringLiteral("JPEG ファイル「%1」を保存できませんでした（エラー コード %2）。")
-                                .arg(QDir::toNativeSeparators(jpegPath), IntegerText(*result)));
+    ShowMessage(job.parent, JpegSaveProblem(jpegPath, *result, error) + QStringLiteral("。"));
     return false;
   }
   return true;
@@ -79,6 +81,14 @@ QString SaveProblem(const QString &baseName, const QString &folder) {
     return QStringLiteral("ファイル名「%1」には使えない文字（/ や \\）が含まれています。").arg(baseName);
   }
   return FolderProblem(folder);
+}
+
+QString JpegSaveProblem(const QString &jpegPath, int code, int systemError) {
+  const QString path = QDir::toNativeSeparators(jpegPath);
+  if (code == SAVEJPG_E_TARGET && (systemError == ENOSPC || systemError == EDQUOT)) {
+    return QStringLiteral("JPEG ファイル「%1」を保存できませんでした（ディスクがいっぱいです）").arg(path);
+  }
+  return QStringLiteral("JPEG ファイル「%1」を保存できませんでした（エラー コード %2）").arg(path, IntegerText(code));
 }
 
 QString LibraryProblem(const QString &libraryPath, const QString &loadError) {

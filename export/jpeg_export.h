@@ -30,6 +30,10 @@ QString SaveProblem(const QString &baseName, const QString &folder);
 // The same for the folder alone.
 QString FolderProblem(const QString &folder);
 
+// The message for a JPEG file the library did not save: a full disk is named
+// as such; other failures give the library's code.
+QString JpegSaveProblem(const QString &jpegPath, int code, int systemError);
+
 // The message for a JPEG library that cannot be loaded.
 QString LibraryProblem(const QString &libraryPath, const QString &loadError);
 

@@ -21,8 +21,11 @@
  *              matters more than colour edges.
  *          Any other value is rejected with SAVEJPG_E_ARGUMENT.
  *
- * Returns SAVEJPG_OK (0) when the JPEG file has been written completely, or one
- * of the non-zero codes below; on failure the target is left as it was.
+ * Returns SAVEJPG_OK (0) when the JPEG file has been written completely and
+ * flushed to the disk, or one of the non-zero codes below; on failure the
+ * target is left as it was. After SAVEJPG_E_TARGET, errno holds the system's
+ * reason (ENOSPC for a full disk). A source that is no regular file (a pipe,
+ * a device) is never waited on: SAVEJPG_E_SOURCE.
  */
 
 #include <stdint.h>

@@ -2,11 +2,13 @@
 
 #include <turbojpeg.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <memory>
 #include <new>
@@ -47,20 +49,56 @@ bool WriteAll(int fd, const unsigned char *data, unsigned long size) {
   return true;
 }
 
-// Writes the bytes to a temporary file beside the target and renames it over
-// the target; the temporary file is removed on every failure.
+// The target's folder, with its separator; empty for a name without one.
+std::string FolderOf(const std::string &target) {
+  const std::size_t slash = target.rfind('/');
+  return slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+}
+
+// Creates a new temporary file of a short hidden name in the target's folder
+// (a left-over one never looks like a picture, and a long target name still
+// fits), with the permissions the process's umask gives a new file.
+int CreateTemporary(const std::string &target, std::string &temp) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static std::atomic<unsigned> counter{0};
+  unsigned seed = static_cast<unsigned>(getpid()) * 2654435761u ^ static_cast<unsigned>(time(nullptr)) ^
+                  (counter.fetch_add(1) * 40503u) ^ static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(&temp));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = FolderOf(target) + ".orvelle-";
+    for (int i = 0; i < 6; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      temp += kLetters[(seed >> 16) % (sizeof(kLetters) - 1)];
+    }
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  return -1;
+}
+
+// Writes the bytes to a temporary file beside the target, flushes them to the
+// disk and renames the file over the target; the temporary file is removed on
+// every failure, and errno then tells the system's reason (ENOSPC: disk full).
 int WriteReplacing(const char *target, const unsigned char *data, unsigned long size) {
-  std::string temp = std::string(target) + ".partial-XXXXXX";
-  const int fd = mkstemp(temp.data());
+  std::string temp;
+  const int fd = CreateTemporary(target, temp);
   if (fd < 0) {
     return SAVEJPG_E_TARGET;
   }
-  const mode_t mask = umask(0);
-  umask(mask);
-  bool ok = fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, data, size);
-  ok = (close(fd) == 0) && ok;
-  if (!ok || rename(temp.c_str(), target) != 0) {
+  bool ok = WriteAll(fd, data, size) && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temp.c_str(), target) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
     unlink(temp.c_str());
+    errno = error;
     return SAVEJPG_E_TARGET;
   }
   return SAVEJPG_OK;
@@ -83,7 +121,8 @@ std::uint32_t U32(const unsigned char *p) { return p[0] | (p[1] << 8) | (p[2] <<
 std::uint16_t U16(const unsigned char *p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 bool ReadFile(const char *path, std::unique_ptr<unsigned char[]> &bytes, std::size_t &size) {
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Never waits on a pipe: only a regular file is read.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     return false;
   }

@@ -9,7 +9,7 @@ packages=(
   libturbojpeg0-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
   qt6-wayland libspng-dev locales
-  dpkg-dev desktop-file-utils appstream file
+  dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session
 )
 # Used by make test when present: the format check and the fuzzers.
 optional=(clang clang-format libclang-rt-dev weston)

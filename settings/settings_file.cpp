@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "common/regular_file.h"
 #include "common/replace_file.h"
 #include "common/text_encoding.h"
 #include "settings/profile.h"
@@ -14,23 +15,28 @@ namespace {
 constexpr qsizetype kMaxValueBytes = 254;
 
 std::optional<QByteArray> ReadAll(const QString &path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return std::nullopt;
+  auto content = ReadSettingsFile(path);
+  if (QByteArray *bytes = std::get_if<QByteArray>(&content)) {
+    return std::move(*bytes);
   }
-  return file.readAll();
+  return std::nullopt;
 }
 } // namespace
 
 QString SettingsFilePath(const QString &folder) { return folder + QLatin1Char('/') + kSettingsFileName; }
 
+std::variant<QByteArray, QString> ReadSettingsFile(const QString &path) {
+  return ReadSmallFile(path, kMaxSettingsFileBytes);
+}
+
 QString ReadSetting(const QString &key, const QString &section, const QString &path) {
   const auto content = ReadAll(path);
-  if (!content) {
-    return kMissingSetting;
-  }
-  const TextEncoding encoding = DetectEncoding(*content);
-  const auto value = profile::Lookup(*content, EncodeText(section, encoding), EncodeText(key, encoding));
+  return content ? LookupSetting(*content, key, section) : kMissingSetting;
+}
+
+QString LookupSetting(const QByteArray &content, const QString &key, const QString &section) {
+  const TextEncoding encoding = DetectEncoding(content);
+  const auto value = profile::Lookup(content, EncodeText(section, encoding), EncodeText(key, encoding));
   if (!value) {
     return kMissingSetting;
   }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <utility>
+#include <variant>
 
 // trim.ini: one value per call, the file named by its full path each time.
 // Nothing is cached; the file is not kept open.
@@ -15,9 +16,19 @@ inline const QString kMissingSetting = QStringLiteral("ERROR");
 // The settings file in a folder: the folder, one separator, "trim.ini".
 QString SettingsFilePath(const QString &folder);
 
+// The most a settings file may hold; a larger one is not read.
+inline constexpr qint64 kMaxSettingsFileBytes = qint64(1) << 20;
+
 // The value of the key in the section; "ERROR" when the file, the section or the
 // key is missing; at most its first 254 bytes, cut at a character boundary.
+// Only a regular file of at most 1 MB is read.
 QString ReadSetting(const QString &key, const QString &section, const QString &path);
+
+// The settings file's bytes, read once for several lookups, or why they
+// cannot be read (in Japanese).
+std::variant<QByteArray, QString> ReadSettingsFile(const QString &path);
+// The value of the key in the section of a file's bytes, as ReadSetting gives it.
+QString LookupSetting(const QByteArray &content, const QString &key, const QString &section);
 
 // Sets the key in the section, creating the file or section when missing.
 // The new content goes to a temporary file in the same folder that then

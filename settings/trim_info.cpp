@@ -54,9 +54,14 @@ QString SaveTrimInfo(const FrameState &frame, const QString &settingsPath) {
 std::variant<FrameState, QString> LoadTrimInfo(const QString &settingsPath) {
   // Everything is read and converted before anything is handed back, so a bad
   // value leaves the program's frame as it was.
+  const auto content = ReadSettingsFile(settingsPath);
+  if (const QString *problem = std::get_if<QString>(&content)) {
+    return QStringLiteral("設定ファイル「%1」を読み込めません（%2）。\nトリミング情報は読み込みませんでした。")
+        .arg(QDir::toNativeSeparators(settingsPath), *problem);
+  }
   std::array<double, 9> numbers{};
   for (std::size_t i = 0; i < kKeys.size(); ++i) {
-    const QString text = ReadSetting(kKeys[i], kSection, settingsPath);
+    const QString text = LookupSetting(std::get<QByteArray>(content), kKeys[i], kSection);
     if (text == kMissingSetting) {
       return QStringLiteral("設定ファイルに「%1」がありません。\nトリミング情報は読み込みませんでした。").arg(kKeys[i]);
     }

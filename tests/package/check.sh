@@ -14,5 +14,5 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/io.orvelle.Orvelle.meta
 dpkg-deb -f "$deb" Depends | tee /dev/stderr | grep 'libqt6widgets6' | grep -q 'libturbojpeg0'
 [ -n "$(find "$root/usr/lib" -name libSaveJPG.so)" ] && [ ! -e "$root/usr/bin/libSaveJPG.so" ]
 chmod a-w "$root/usr/bin" # an installed program cannot write beside itself
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   "$1/bin/orvelle_drive" --installed "$root/usr/bin/orvelle" "$2" "$root/run"
