@@ -172,11 +172,11 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
   }
   QImageReader reader(&device, format);
   reader.setAutoTransform(false);
-  Region region;
-  region.imageSize = reader.size();
   if (!reader.canRead()) {
     return kNotAnImage;
   }
+  Region region;
+  region.imageSize = reader.size();
   // Qt's JPEG reader keeps only the rows of the area it is asked for; the
   // others decode the whole picture, within Qt's own allocation limit.
   const bool wholePicture = format != "jpeg" || !region.imageSize.isValid();
