@@ -184,7 +184,12 @@ void Form1::Command4_Click() {
 }
 
 JpegExport Form1::SaveJob(const QString &baseName) {
-  return {this, baseName, Slider1->value(), m_env.programFolder, JpegLibraryPath(m_env.executableFolder)};
+  return {this,
+          baseName,
+          Slider1->value(),
+          m_env.programFolder,
+          m_env.bitmapFolder,
+          JpegLibraryPath(m_env.executableFolder)};
 }
 
 void Form1::Command5_Click() {

@@ -12,6 +12,7 @@ Form1Environment Form1Environment::ForThisProgram() {
   Form1Environment env;
   env.executableFolder = ExecutableFolder();
   env.programFolder = ChooseProgramFolder(env.executableFolder);
+  env.bitmapFolder = ChooseBitmapFolder(env.executableFolder);
 #ifdef _WIN32
   env.systemRoot = QStringLiteral("C:");
 #else

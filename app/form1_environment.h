@@ -15,7 +15,8 @@ namespace orvelle {
 // real one; tests give their own screen, folders, version record and ending.
 struct Form1Environment {
   QString executableFolder;                                  // where the JPEG library lies
-  QString programFolder;                                     // trim.ini and the BMP files
+  QString programFolder;                                     // trim.ini
+  QString bitmapFolder;                                      // the intermediate BMP files
   QString systemRoot;                                        // root of the Windows system folders
   std::function<ScreenMetrics()> screen;                     // the primary screen
   std::function<std::optional<OsVersionRecord>()> osVersion; // the running Windows version

@@ -4,19 +4,36 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace orvelle {
 
 QString ExecutableFolder() { return QCoreApplication::applicationDirPath(); }
 
+bool IsInstalledProgram(const QString &executableFolder) {
+  return QFileInfo(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR)).isDir() &&
+         !QFileInfo::exists(executableFolder + QStringLiteral("/libSaveJPG.so"));
+}
+
+namespace {
+QString UserFolder(QStandardPaths::StandardLocation location) {
+  const QString folder = QStandardPaths::writableLocation(location);
+  QDir().mkpath(folder);
+  return folder;
+}
+} // namespace
+
 QString ChooseProgramFolder(const QString &executableFolder) {
-  if (IsWritableFolder(executableFolder)) {
+  if (!IsInstalledProgram(executableFolder) && IsWritableFolder(executableFolder)) {
     return executableFolder;
   }
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  QDir().mkpath(config);
-  return config;
+  return UserFolder(QStandardPaths::AppConfigLocation);
+}
+
+QString ChooseBitmapFolder(const QString &executableFolder) {
+  return IsInstalledProgram(executableFolder) ? UserFolder(QStandardPaths::CacheLocation)
+                                              : ChooseProgramFolder(executableFolder);
 }
 
 } // namespace orvelle

@@ -35,7 +35,7 @@ bool WriteJpeg(const JpegExport &job, const QString &folder, const QImage &pictu
     ShowMessage(job.parent, QStringLiteral("保存する画像がありません（大きさが 0 です）。"));
     return false;
   }
-  const QString bmpPath = job.programFolder + kSeparator + bmpName;
+  const QString bmpPath = job.bitmapFolder + kSeparator + bmpName;
   if (!SaveBmp(picture, bmpPath)) {
     ShowMessage(
         job.parent,

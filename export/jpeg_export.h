@@ -12,7 +12,8 @@ struct JpegExport {
   QWidget *parent = nullptr; // owner of the message boxes
   QString baseName;          // the file-name box, used exactly as typed
   int quality = 50;          // the slider, 0 to 100
-  QString programFolder;     // where the intermediate BMP files and trim.ini live
+  QString programFolder;     // where trim.ini lives
+  QString bitmapFolder;      // where the intermediate BMP files live
   QString libraryPath;       // the JPEG writer
 };
 

@@ -169,6 +169,7 @@ int main(int argc, char **argv) {
   QDir().mkpath(programFolder);
   QDir().mkpath(pictures);
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(out.filePath(QStringLiteral("config"))));
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(out.filePath(QStringLiteral("cache"))));
   if (!installedMode && (!QFile::copy(args[0], installed) ||
                          !QFile::copy(QFileInfo(args[0]).absolutePath() + QStringLiteral("/libSaveJPG.so"),
                                       programFolder + QStringLiteral("/libSaveJPG.so")))) {

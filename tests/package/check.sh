@@ -11,8 +11,16 @@ trap 'chmod -R u+w "$root"; rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/io.orvelle.Orvelle.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.orvelle.Orvelle.metainfo.xml"
+# The Debian package's own rules: no error (lintian refuses to run as root without --allow-root).
+lintian --allow-root --fail-on error "$deb"
+[ -f "$root/usr/share/doc/orvelle/copyright" ] && [ -f "$root/usr/share/doc/orvelle/changelog.gz" ]
+! dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -q -E 'postinst|postrm' # no ldconfig for a private library
 dpkg-deb -f "$deb" Depends | tee /dev/stderr | grep 'libqt6widgets6' | grep -q 'libturbojpeg0'
 [ -n "$(find "$root/usr/lib" -name libSaveJPG.so)" ] && [ ! -e "$root/usr/bin/libSaveJPG.so" ]
-chmod a-w "$root/usr/bin" # an installed program cannot write beside itself
+# An installed program writes nothing beside itself, even where it could (root).
 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   "$1/bin/orvelle_drive" --installed "$root/usr/bin/orvelle" "$2" "$root/run"
+[ "$(ls "$root/usr/bin" | tr '\n' ' ')" = "orvelle orvelle-trim " ] # nothing written beside the program
+[ -f "$root/run/cache/Orvelle/Orvelle/default.bmp" ] && [ -f "$root/run/config/Orvelle/Orvelle/trim.ini" ]
+[ ! -e "$root/run/config/Orvelle/Orvelle/default.bmp" ]
+echo "package: checked"

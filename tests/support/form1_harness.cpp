@@ -35,6 +35,7 @@ ModalAnswerer::ModalAnswerer() {
 Form1Harness::Form1Harness(QSize screen, const QString &programFolder, const QString &executableFolder) {
   m_env.executableFolder = executableFolder.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder;
   m_env.programFolder = programFolder.isEmpty() ? m_program.path() : programFolder;
+  m_env.bitmapFolder = m_env.programFolder;
   m_env.systemRoot = m_systemRoot.path();
   m_env.screen = [screen] { return ScreenMetrics{screen, 15}; };
   m_env.osVersion = [] { return std::optional<OsVersionRecord>(); }; // no Windows
