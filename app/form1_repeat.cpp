@@ -137,14 +137,21 @@ void Form1::BatchTrimFiles(const QStringList &files) {
   worker->wait();
   progress.close();
   if (!failures.empty()) {
+    // The first few in the box, every one in its scrolling details, so that
+    // the box fits the screen however many there are.
+    constexpr int kShown = 8;
     QStringList lines;
     for (const BatchFailure &failure : failures) {
       lines << QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(failure.file), failure.reason);
     }
-    ShowMessage(this, QStringLiteral("一括トリムで保存できなかった画像があります（%1 枚中 %2 枚）。\n\n%3")
-                          .arg(files.size())
-                          .arg(failures.size())
-                          .arg(lines.join(QLatin1Char('\n'))));
+    QString text = QStringLiteral("一括トリムで保存できなかった画像があります（%1 枚中 %2 枚）。\n\n%3")
+                       .arg(files.size())
+                       .arg(failures.size())
+                       .arg(lines.mid(0, kShown).join(QLatin1Char('\n')));
+    if (lines.size() > kShown) {
+      text += QStringLiteral("\n…ほか %1 枚（すべての一覧は詳細にあります）").arg(lines.size() - kShown);
+    }
+    ShowMessage(this, text, lines.size() > kShown ? lines.join(QLatin1Char('\n')) : QString());
   }
 }
 

@@ -4,8 +4,9 @@
 
 namespace orvelle {
 
-void ShowMessage(QWidget *parent, const QString &text) {
+void ShowMessage(QWidget *parent, const QString &text, const QString &details) {
   QMessageBox box(QMessageBox::NoIcon, kMessageCaption, text, QMessageBox::Ok, parent);
+  box.setDetailedText(details);
   box.exec();
 }
 

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -15,8 +16,9 @@ ModalAnswerer::ModalAnswerer() {
   connect(&m_timer, &QTimer::timeout, this, [this] {
     QWidget *modal = QApplication::activeModalWidget();
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-      texts << box->text();
+      texts << box->text() + box->detailedText();
       captions << box->windowTitle();
+      fitsScreen = fitsScreen && box->frameGeometry().height() <= box->screen()->availableGeometry().height();
       box->button(QMessageBox::Ok)->click();
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
       dialogTitles << dialog->windowTitle();

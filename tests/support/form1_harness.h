@@ -18,6 +18,7 @@ public:
   QStringList captions;
   QStringList dialogTitles;
   QString folderAnswer;
+  bool fitsScreen = true; // every box so far was no taller than its screen
   void clear() { texts.clear(), captions.clear(); }
 
 private:

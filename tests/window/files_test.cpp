@@ -233,6 +233,14 @@ void FilesTest::trimsOverAndOver() {
   QVERIFY(!report.contains("a.png") && report.contains("b.png") && report.contains("shot-003.jpg"));
   QVERIFY(MeanDifference(QImage(out.filePath("a.jpg")), shots[1].copy(p.frame)) < 3);
   QCOMPARE(ReadFile(files[2]), kept);
+  // Two hundred failures: all of them listed, in a box that fits the screen.
+  QStringList missing;
+  for (int i = 0; i < 200; ++i) {
+    missing << in.filePath(QStringLiteral("missing-%1.png").arg(i));
+  }
+  p.h.modals().clear();
+  p.h.form().BatchTrimFiles(missing);
+  QVERIFY(p.h.modals().texts.join('\n').contains("missing-199.png") && p.h.modals().fitsScreen);
 }
 
 ORVELLE_QTEST_MAIN(FilesTest)
