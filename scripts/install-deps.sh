@@ -11,8 +11,9 @@ packages=(
   qt6-wayland libspng-dev locales
   dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session
 )
-# Used by make test when present: the format check and the fuzzers.
-optional=(clang clang-format libclang-rt-dev weston)
+# Used by make test when present: the format check, the fuzzers, the Wayland
+# session (sway, driven with wtype, read with grim) and the benchmark's libvips.
+optional=(clang clang-format libclang-rt-dev sway grim wtype libvips-tools)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
