@@ -195,6 +195,12 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   getrusage(RUSAGE_CHILDREN, &after);
   EXPECT_LT(after.ru_maxrss, 1536 * 1024) << "kB at the most of one run";
 
+  // All saved: 0; wrong usage, and settings that cannot be used (the key is named): 2.
+  EXPECT_EQ(Trim({"--settings", ini, "--quality", "90", path("good.png")}).code, 0);
+  EXPECT_EQ(Trim({}).code, 2);
+  EXPECT_EQ(Trim({"--quality", "101", path("good.png")}).code, 2);
+  ASSERT_TRUE(testing::WriteFile(dir.filePath("part.ini"), "[Data]\nPicStartX=10\n"));
+  EXPECT_TRUE(Trim({"--settings", dir.filePath("part.ini"), path("good.png")}).errors.contains("PicStartY"));
   // Without "--" a name like an option is refused as one, and Qt takes none of them.
   EXPECT_EQ(Trim({"--settings", ini, "-platform", "nosuch", path("good.png")}).code, 2);
   // Settings that never end or never open, an empty value, an output too large to hold.
