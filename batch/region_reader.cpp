@@ -87,15 +87,10 @@ std::optional<std::variant<Region, QString>> ReadPngRows(int fd, const std::func
     return kNotAnImage;
   }
   region.pixels = QImage(region.area.size(), QImage::Format_RGB32);
-  std::vector<unsigned char> row;
-  try {
-    row.resize(std::size_t(ihdr.width) * 4);
-  } catch (const std::bad_alloc &) {
-    region.pixels = QImage();
-  }
   if (region.pixels.isNull()) {
     return QStringLiteral("メモリーが足りません");
   }
+  std::vector<unsigned char> row(std::size_t(ihdr.width) * 4);
   for (int y = 0; y <= region.area.bottom(); ++y) {
     const int result = spng_decode_row(png.get(), row.data(), row.size());
     if (result != 0 && !(result == SPNG_EOI && y + 1 == region.imageSize.height())) {
@@ -175,48 +170,51 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
   if (!reader.canRead()) {
     return kNotAnImage;
   }
-  Region region;
-  region.imageSize = reader.size();
-  // Qt's JPEG reader keeps only the rows of the area it is asked for; the
-  // others decode the whole picture, within Qt's own allocation limit.
-  const bool wholePicture = format != "jpeg" || !region.imageSize.isValid();
-  if (region.imageSize.isValid()) {
-    const QRect area = choose(region.imageSize) & QRect(QPoint(0, 0), region.imageSize);
-    const qint64 whole = PictureBytes(region.imageSize.width(), region.imageSize.height());
-    const qint64 held = AddBytes(wholePicture ? whole : PictureBytes(region.imageSize.width(), 1),
-                                 PictureBytes(area.width(), area.height()));
-    if (held > budget || (wholePicture && whole > qint64(QImageReader::allocationLimit()) << 20)) {
-      return TooLarge(region.imageSize);
+  const QSize declared = reader.size();
+  const auto read = [&reader] {
+    QImage image = reader.read();
+    return image.isNull() ? std::variant<QImage, QString>(
+                                reader.error() == QImageReader::InvalidDataError ? kCutShort : kNotAnImage)
+                          : std::variant<QImage, QString>(image);
+  };
+  // Qt's JPEG reader keeps only the part it is asked for.
+  if (format == "jpeg" && declared.isValid()) {
+    Region region{declared, choose(declared) & QRect(QPoint(0, 0), declared), {}};
+    if (AddBytes(PictureBytes(declared.width(), 1), PictureBytes(region.area.width(), region.area.height())) > budget) {
+      return TooLarge(declared);
     }
-    region.area = area;
-    if (area.isEmpty()) {
+    if (region.area.isEmpty()) {
       return region;
     }
-    if (!wholePicture) {
-      reader.setClipRect(area);
+    reader.setClipRect(region.area);
+    auto image = read();
+    if (const QString *problem = std::get_if<QString>(&image)) {
+      return *problem;
     }
-  }
-  const QImage image = reader.read();
-  if (image.isNull()) {
-    return reader.error() == QImageReader::InvalidDataError ? kCutShort : kNotAnImage;
-  }
-  if (!wholePicture) {
-    if (image.size() != region.area.size()) {
+    if (std::get<QImage>(image).size() != region.area.size()) {
       return kCutShort;
     }
-    region.pixels = OpaquePicture(image);
+    region.pixels = OpaquePicture(std::get<QImage>(image));
     return region;
   }
-  region.imageSize = image.size();
-  region.area = choose(image.size()) & image.rect();
-  if (region.area.isEmpty()) {
-    return region;
+  // The others decode the whole picture, within Qt's own allocation limit.
+  const qint64 whole = PictureBytes(declared.width(), declared.height());
+  if (whole > budget || whole > qint64(QImageReader::allocationLimit()) << 20) {
+    return TooLarge(declared);
   }
-  if (AddBytes(PictureBytes(image.width(), image.height()), PictureBytes(region.area.width(), region.area.height())) >
-      budget) {
-    return TooLarge(image.size());
+  auto image = read();
+  if (const QString *problem = std::get_if<QString>(&image)) {
+    return *problem;
   }
-  region.pixels = OpaquePicture(image.copy(region.area));
+  const QImage &picture = std::get<QImage>(image);
+  Region region{picture.size(), choose(picture.size()) & picture.rect(), {}};
+  if (AddBytes(PictureBytes(picture.width(), picture.height()),
+               PictureBytes(region.area.width(), region.area.height())) > budget) {
+    return TooLarge(picture.size());
+  }
+  if (!region.area.isEmpty()) {
+    region.pixels = OpaquePicture(picture.copy(region.area));
+  }
   return region;
 }
 

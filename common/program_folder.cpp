@@ -11,9 +11,22 @@ namespace orvelle {
 
 QString ExecutableFolder() { return QCoreApplication::applicationDirPath(); }
 
+namespace {
+QString BesidePath(const QString &executableFolder) {
+  return executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
+}
+} // namespace
+
+QString JpegLibraryPath(const QString &executableFolder) {
+  const QString installed =
+      QDir::cleanPath(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR "/") + kJpegLibraryFileName);
+  return !QFileInfo::exists(BesidePath(executableFolder)) && QFileInfo::exists(installed)
+             ? installed
+             : BesidePath(executableFolder);
+}
+
 bool IsInstalledProgram(const QString &executableFolder) {
-  return QFileInfo(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR)).isDir() &&
-         !QFileInfo::exists(executableFolder + QStringLiteral("/libSaveJPG.so"));
+  return JpegLibraryPath(executableFolder) != BesidePath(executableFolder);
 }
 
 namespace {

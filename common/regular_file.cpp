@@ -62,34 +62,23 @@ std::variant<QByteArray, QString> ReadSmallFile(const QString &path, qint64 maxB
     return *problem;
   }
   const RegularFile &file = std::get<RegularFile>(opened);
-  const QString tooLarge = QStringLiteral("大きすぎます（%1 バイトを超えています）").arg(maxBytes);
-  if (file.size() > maxBytes) {
-    return tooLarge;
-  }
-  // Read one byte past the limit: a file that grows while it is read is refused too.
-  QByteArray bytes(qsizetype(file.size() + 1), Qt::Uninitialized);
-  qsizetype done = 0;
+  // Read until the end, never past the limit: a file that grows while it is
+  // read is refused too.
+  QByteArray bytes;
+  char chunk[65536];
   for (;;) {
-    if (done == bytes.size()) {
-      if (done > maxBytes) {
-        return tooLarge;
-      }
-      bytes.resize(std::min<qsizetype>(bytes.size() * 2 + 1, qsizetype(maxBytes + 1)));
-    }
-    const ssize_t n = ::read(file.fd(), bytes.data() + done, std::size_t(bytes.size() - done));
+    const ssize_t n = ::read(file.fd(), chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) {
       continue;
     }
-    if (n < 0) {
-      return OpenProblem(errno);
+    if (n <= 0) {
+      return n == 0 ? std::variant<QByteArray, QString>(bytes) : OpenProblem(errno);
     }
-    if (n == 0) {
-      break;
+    bytes.append(chunk, n);
+    if (bytes.size() > maxBytes) {
+      return QStringLiteral("大きすぎます（%1 バイトを超えています）").arg(maxBytes);
     }
-    done += n;
   }
-  bytes.truncate(done);
-  return bytes;
 }
 
 } // namespace orvelle

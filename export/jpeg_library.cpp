@@ -2,19 +2,10 @@
 
 #include "savejpg/SaveJPG.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLibrary>
 
 namespace orvelle {
-
-QString JpegLibraryPath(const QString &executableFolder) {
-  const QString beside = executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
-  const QString installed =
-      QDir::cleanPath(executableFolder + QStringLiteral("/" ORVELLE_LIBRARY_RELATIVE_DIR "/") + kJpegLibraryFileName);
-  return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
-}
 
 SavePixelstoJPEGFunction ResolveSavePixelstoJPEG(const QString &libraryPath, QString *loadError) {
   QLibrary library(libraryPath); // stays loaded: QLibrary unloads only when asked to

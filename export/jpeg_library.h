@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/program_folder.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QString>
@@ -7,18 +8,6 @@
 #include <optional>
 
 namespace orvelle {
-
-// The JPEG writer's file name on this platform; it lives beside the program.
-#ifdef _WIN32
-inline const QString kJpegLibraryFileName = QStringLiteral("SaveJPG.dll");
-#else
-inline const QString kJpegLibraryFileName = QStringLiteral("libSaveJPG.so");
-#endif
-
-// Where the JPEG library of a program in this folder lies: beside it (as in
-// the build folder), else in the private library folder of an installed
-// program; beside it when neither holds it.
-QString JpegLibraryPath(const QString &executableFolder);
 
 // Loads the library and gives its SavePixelstoJPEG; nothing when it cannot be
 // loaded (loadError then says why).

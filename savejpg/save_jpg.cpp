@@ -2,16 +2,15 @@
 
 #include <turbojpeg.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <memory>
 #include <new>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,14 +59,11 @@ std::string FolderOf(const std::string &target) {
 // fits), with the permissions the process's umask gives a new file.
 int CreateTemporary(const std::string &target, std::string &temp) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  static std::atomic<unsigned> counter{0};
-  unsigned seed = static_cast<unsigned>(getpid()) * 2654435761u ^ static_cast<unsigned>(time(nullptr)) ^
-                  (counter.fetch_add(1) * 40503u) ^ static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(&temp));
+  std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = FolderOf(target) + ".orvelle-";
     for (int i = 0; i < 6; ++i) {
-      seed = seed * 1103515245u + 12345u;
-      temp += kLetters[(seed >> 16) % (sizeof(kLetters) - 1)];
+      temp += kLetters[random() % (sizeof(kLetters) - 1)];
     }
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) {

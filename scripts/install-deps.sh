@@ -5,7 +5,7 @@ set -euo pipefail
 
 # Needed to build, test and run.
 packages=(
-  cmake make g++ libgtest-dev qt6-base-dev
+  cmake make g++ libgtest-dev qt6-base-dev zlib1g-dev
   libturbojpeg0-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
   qt6-wayland libspng-dev locales

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace orvelle {
 
@@ -30,7 +31,9 @@ TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
   EXPECT_EQ(testing::WithDiskFullAfter(256, [&] { return SavetoJPEG(file("8.bmp"), target, 100, -1); }),
             SAVEJPG_E_TARGET);
   EXPECT_EQ(testing::ReadFile(QString::fromUtf8(target)), "the old picture");
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporary file left
+  ASSERT_EQ(mkfifo(file("pipe.bmp").constData(), 0600), 0);                    // a pipe is refused, never waited on
+  EXPECT_EQ(SavetoJPEG(file("pipe.bmp"), target, 50, -1), SAVEJPG_E_SOURCE);
 }
 
 } // namespace orvelle
