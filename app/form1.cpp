@@ -7,6 +7,7 @@
 #include "capture/canvas_area.h"
 #include "capture/picture_box.h"
 #include "capture/trim.h"
+#include "common/device_grid.h"
 #include "common/message_box.h"
 #include "common/numbers.h"
 #include "common/units.h"
@@ -68,10 +69,11 @@ Form1::~Form1() { delete m_versionWindow.data(); }
 QString Form1::settingsPath() const { return SettingsFilePath(m_env.programFolder); }
 
 QSize Form1::canvasAreaPixels() const {
-  // The canvas area at its present place, in device pixels.
-  const qreal ratio = devicePixelRatioF();
+  // The device pixels the canvas area holds wherever the grid falls in it, so
+  // that an empty canvas fits without scroll bars.
+  const DeviceGrid grid(devicePixelRatioF());
   const QSize logical = m_client->FillRect().size();
-  return {static_cast<int>(logical.width() * ratio), static_cast<int>(logical.height() * ratio)};
+  return {grid.pixelsIn(logical.width()), grid.pixelsIn(logical.height())};
 }
 
 FrameColour Form1::frameColour() const { return FrameColourOf(Option1->isChecked(), Option2->isChecked()); }

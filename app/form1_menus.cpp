@@ -2,8 +2,10 @@
 // exit, the save folder and the version window.
 
 #include "app/form1.h"
+#include "app/menu_keys_first.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -53,6 +55,11 @@ void Form1::CreateMenus() {
   help->setSeparatorsCollapsible(false); // it opens with its separator line
   separator(help, "M_H_Line1");
   entry(help, "M_H_Ver", "ﾊﾞｰｼﾞｮﾝ情報(A)", QKeySequence(), &Form1::M_H_Ver_Click);
+
+  // The shortcuts work whichever control has the focus.
+  auto *keys = new MenuKeysFirst(this);
+  Text1->installEventFilter(keys);
+  Text2->installEventFilter(keys);
 }
 
 } // namespace orvelle

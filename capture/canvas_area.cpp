@@ -24,12 +24,15 @@ void CanvasArea::setCanvas(QWidget *canvas) {
 }
 
 void CanvasArea::wheelEvent(QWheelEvent *event) {
-  // Shift turns the wheel across, as most programs do.
+  // Shift turns the wheel across, as most programs do: the same turn, given
+  // to the scroll area as a turn across, which adds up a smooth wheel's or a
+  // touchpad's small steps and takes the pixel steps where there are some.
   if (event->modifiers().testFlag(Qt::ShiftModifier) && event->angleDelta().x() == 0) {
-    QScrollBar *bar = horizontalScrollBar();
-    const int steps = event->angleDelta().y() / 120;
-    bar->setValue(bar->value() - steps * bar->singleStep() * 3);
-    event->accept();
+    QWheelEvent across(event->position(), event->globalPosition(), event->pixelDelta().transposed(),
+                       event->angleDelta().transposed(), event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
+                       event->phase(), event->inverted(), event->source());
+    QScrollArea::wheelEvent(&across);
+    event->setAccepted(across.isAccepted());
     return;
   }
   QScrollArea::wheelEvent(event);

@@ -91,6 +91,7 @@ void PictureBox::setPixelSize(QSize pixels) {
 
 void PictureBox::setPixelPos(QPoint pixels) {
   m_pixelPos = pixels;
+  setAttribute(Qt::WA_OpaquePaintEvent, false); // the other control shows at its edges
   relayout();
 }
 
@@ -99,8 +100,7 @@ QPointF PictureBox::deviceOrigin() const {
   if (m_pixelPos && box != nullptr) {
     return box->deviceOrigin() + QPointF(*m_pixelPos);
   }
-  const QPointF device = QPointF(mapTo(window(), QPoint(0, 0))) * ratio();
-  return {std::ceil(device.x() - 1e-6), std::ceil(device.y() - 1e-6)};
+  return grid().firstPixelFrom(QPointF(mapTo(window(), QPoint(0, 0))));
 }
 
 QPointF PictureBox::pictureOffset() const { return deviceOrigin() / ratio() - QPointF(mapTo(window(), QPoint(0, 0))); }
@@ -113,16 +113,13 @@ QRect PictureBox::logicalRect(const QRect &pixels) const {
 
 void PictureBox::relayout() {
   // Enough of the window to hold every pixel, wherever the device grid falls.
-  const qreal r = ratio();
   const auto *box = qobject_cast<const PictureBox *>(parentWidget());
   if (m_pixelPos && box != nullptr) {
     const QRect area = box->logicalRect(QRect(*m_pixelPos, m_pixelSize));
     setGeometry(area.isValid() ? area : QRect(area.topLeft(), QSize(0, 0)));
     return;
   }
-  const qreal slack = std::floor(r) == r ? 0 : 1;
-  resize(static_cast<int>(std::ceil((m_pixelSize.width() + slack) / r)),
-         static_cast<int>(std::ceil((m_pixelSize.height() + slack) / r)));
+  resize(grid().lengthFor(m_pixelSize.width()), grid().lengthFor(m_pixelSize.height()));
 }
 
 void PictureBox::materialize() const {
@@ -227,7 +224,11 @@ void PictureBox::paintImageArea(QPainter &painter, const QRect &area, const QPoi
   const QRect pixels = QRectF((QPointF(area.topLeft()) - offset) * r, QSizeF(area.size()) * r).toAlignedRect();
   const QRect covered = pixels & shown.rect();
   if (covered != pixels) {
-    painter.fillRect(area, backColor());
+    // A control on another's pixels paints only its own: the logical pixels
+    // its edges share with the other one show that one's picture.
+    const QRect own = pixels & QRect(QPoint(0, 0), m_pixelSize);
+    painter.fillRect(m_pixelPos ? QRectF(offset + QPointF(own.topLeft()) / r, QSizeF(own.size()) / r) : QRectF(area),
+                     backColor());
   }
   if (!covered.isEmpty()) {
     painter.drawImage(offset + QPointF(covered.topLeft()) / r, DeviceView(shown, r), QRectF(covered));
@@ -260,28 +261,30 @@ void PictureBox::paintEvent(QPaintEvent *event) {
   }
 }
 
-float PictureBox::mouseTwips(qreal logical, qreal offset) const {
-  // The picture pixel under the pointer; the small margin keeps a position
-  // that lies on a pixel's edge in that pixel despite rounding.
-  return static_cast<float>(PixelsToTwips(std::floor((logical - offset) * ratio() + 1e-3)));
+QPointF PictureBox::pointerTwips(const QMouseEvent *event) const {
+  // Qt hands widgets position() rounded to whole logical pixels, which at a
+  // fractional scale is not the device pixel under the pointer; the position
+  // in the window keeps the fraction. An event made for this control alone
+  // carries no window position (it repeats its own): its position is exact.
+  const QPointF inWindow = event->scenePosition() - QPointF(mapTo(window(), QPoint(0, 0)));
+  const QPointF local = (inWindow - event->position()).manhattanLength() < 1 ? inWindow : event->position();
+  const QPoint pixel = grid().pixelAt(local - pictureOffset());
+  return {PixelsToTwips(pixel.x()), PixelsToTwips(pixel.y())};
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) {
-  const QPointF o = pictureOffset();
-  emit mouseDown(ButtonMask(event->button()), ShiftMask(event->modifiers()), mouseTwips(event->position().x(), o.x()),
-                 mouseTwips(event->position().y(), o.y()));
+  const QPointF at = pointerTwips(event);
+  emit mouseDown(ButtonMask(event->button()), ShiftMask(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event) {
-  const QPointF o = pictureOffset();
-  emit mouseMove(ButtonMask(event->buttons()), ShiftMask(event->modifiers()), mouseTwips(event->position().x(), o.x()),
-                 mouseTwips(event->position().y(), o.y()));
+  const QPointF at = pointerTwips(event);
+  emit mouseMove(ButtonMask(event->buttons()), ShiftMask(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
-  const QPointF o = pictureOffset();
-  emit mouseUp(ButtonMask(event->button()), ShiftMask(event->modifiers()), mouseTwips(event->position().x(), o.x()),
-               mouseTwips(event->position().y(), o.y()));
+  const QPointF at = pointerTwips(event);
+  emit mouseUp(ButtonMask(event->button()), ShiftMask(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::keyPressEvent(QKeyEvent *event) {
@@ -296,9 +299,8 @@ void PictureBox::moveEvent(QMoveEvent *event) {
   QWidget::moveEvent(event);
   // A control placed on another's pixels follows where that one's grid falls,
   // which moves only at a fractional scale.
-  const bool fractional = std::floor(ratio()) != ratio();
   for (QObject *child : children()) {
-    if (auto *box = qobject_cast<PictureBox *>(child); fractional && box != nullptr && box->m_pixelPos) {
+    if (auto *box = qobject_cast<PictureBox *>(child); grid().fractional() && box != nullptr && box->m_pixelPos) {
       box->relayout();
     }
   }

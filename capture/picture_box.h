@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/device_grid.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPointF>
@@ -88,7 +90,9 @@ private:
   void materialize() const;
   void paintImageArea(QPainter &painter, const QRect &area, const QPointF &offset, qreal ratio) const;
   void relayout();
-  float mouseTwips(qreal logical, qreal offset) const;
+  // The picture pixel under the pointer, in twips.
+  QPointF pointerTwips(const QMouseEvent *event) const;
+  DeviceGrid grid() const { return DeviceGrid(devicePixelRatioF()); }
   qreal ratio() const { return devicePixelRatioF(); }
   // The window's device pixel that the picture's pixel (0, 0) lies on.
   QPointF deviceOrigin() const;

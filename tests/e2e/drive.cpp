@@ -194,6 +194,11 @@ int main(int argc, char **argv) {
     Check(s.shows(sample, frame), "the trim shows the frame's area over it, without frame lines");
     Screen().save(out.filePath(QStringLiteral("3-trimmed.png")));
     s.type(QPoint(776 + 25, 4 + 10), QStringLiteral("shot"));
+    s.key(QStringLiteral("ctrl+e")); // which a text box takes for "end of line"
+    const QString folderDialog = FindWindow(QStringLiteral("フォルダの選択"));
+    Check(!folderDialog.isEmpty(), "Ctrl+E in the file-name box asks for the save folder");
+    Xdo("windowfocus --sync " + folderDialog + " key Escape"); // cancelled: the folder stays
+    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("Pemrose")) + " key Return");
     s.click(QPoint(884 + 50, 4 + 10)); // the quality slider, then to its end
     s.key(QStringLiteral("End"));
     s.command(5);

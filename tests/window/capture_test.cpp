@@ -265,13 +265,17 @@ void CaptureTest::scaledLargeCaptureScrollsToEveryPixel() {
   const QImage screen = NumberedImage(area->viewport()->size() * ratio * 5 / 4);
   h.capture(screen);
   QApplication::processEvents();
-  // The wheel scrolls down, with Shift across.
-  for (const Qt::KeyboardModifier shift : {Qt::NoModifier, Qt::ShiftModifier}) {
-    QWheelEvent wheel(QPointF(20, 20), area->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+  // The wheel scrolls down, with Shift across, also in a smooth wheel's small steps.
+  for (const auto &[shift, step] : {std::pair{Qt::NoModifier, -120},
+                                    {Qt::ShiftModifier, -40},
+                                    {Qt::ShiftModifier, -40},
+                                    {Qt::ShiftModifier, -40}}) {
+    QWheelEvent wheel(QPointF(20, 20), area->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, step),
                       Qt::NoButton, shift, Qt::NoScrollPhase, false);
     QApplication::sendEvent(area->viewport(), &wheel);
   }
-  QVERIFY(area->verticalScrollBar()->value() > 0 && area->horizontalScrollBar()->value() > 0);
+  QCOMPARE(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value());
+  QVERIFY(area->verticalScrollBar()->value() > 0);
   // Held past the edge, the view keeps following the pointer.
   QWidget *canvas = h.child("Picture1");
   area->horizontalScrollBar()->setValue(0);
