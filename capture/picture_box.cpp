@@ -267,7 +267,9 @@ QPointF PictureBox::pointerTwips(const QMouseEvent *event) const {
   // in the window keeps the fraction. An event made for this control alone
   // carries no window position (it repeats its own): its position is exact.
   const QPointF inWindow = event->scenePosition() - QPointF(mapTo(window(), QPoint(0, 0)));
-  const QPointF local = (inWindow - event->position()).manhattanLength() < 1 ? inWindow : event->position();
+  const QPointF rounding = inWindow - event->position();
+  const bool fromWindow = std::abs(rounding.x()) <= 0.5 && std::abs(rounding.y()) <= 0.5;
+  const QPointF local = fromWindow ? inWindow : event->position();
   const QPoint pixel = grid().pixelAt(local - pictureOffset());
   return {PixelsToTwips(pixel.x()), PixelsToTwips(pixel.y())};
 }

@@ -67,14 +67,20 @@ QString FindWindow(const QString &name) {
 bool IsDark(QRgb p) { return qGray(p) < 80; }
 bool IsLight(QRgb p) { return qGray(p) > 200; }
 
-// The program, started; its window and its client area's top-left corner on
-// the screen, which the two etched grooves of the strip mark (dark over light
-// at its top and 27 pixels lower), wherever the menu bar ends.
+// The program, started (at a display scale when one is given); its window
+// and, at scale 1, its client area's top-left corner on the screen, which the
+// two etched grooves of the strip mark (dark over light at its top and 27
+// pixels lower), wherever the menu bar ends.
 class Session {
 public:
-  Session(const QString &program, const QString &folder) {
+  Session(const QString &program, const QString &folder, const QString &scale = QString()) {
     m_process.setWorkingDirectory(folder);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!scale.isEmpty()) {
+      env.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
+    }
+    m_process.setProcessEnvironment(env);
     m_process.start(program, {});
     // Every start on this system says that it is no confirmed Windows.
     const QString box = FindWindow(QStringLiteral("Pemrose"));
@@ -88,7 +94,8 @@ public:
     }
     const QImage screen = Screen();
     const int x = at["X"] + at["WIDTH"] - 41;
-    for (int y = at["Y"]; y < at["Y"] + 80 && !started; ++y) {
+    windowAt = QPoint(at["X"], at["Y"]);
+    for (int y = at["Y"]; y < at["Y"] + 80 && !started && scale.isEmpty(); ++y) {
       started = IsDark(screen.pixel(x, y)) && IsLight(screen.pixel(x, y + 1)) && IsDark(screen.pixel(x, y + 27)) &&
                 IsLight(screen.pixel(x, y + 28));
       m_client = QPoint(at["X"], y);
@@ -129,6 +136,7 @@ public:
     return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
   }
   bool started = false;
+  QPoint windowAt; // the window's top-left corner on the screen
 
 private:
   QProcess m_process;
@@ -145,17 +153,67 @@ void PutOnClipboard(const QString &png) {
   Pause(300);
 }
 
+// At a display scale, through real pointer events: a press on the screen
+// pixel that shows a capture pixel and a release 200 x 150 pixels further
+// store exactly that frame, for a row of neighbouring pixels (every place of
+// a pixel in the scale's grid), and the trim then covers its frame with no
+// seam: the pixels around it still show the capture, and the frame line below.
+void DriveAtScale(const QString &program, const QString &folder, const QImage &sample, const QString &scale) {
+  Session s(program, folder, scale);
+  sample.save(folder + QStringLiteral("/capture.png"));
+  PutOnClipboard(folder + QStringLiteral("/capture.png"));
+  s.key(QStringLiteral("Tab Tab Tab Tab Tab space")); // the camera button, five Tab stops after the canvas
+  QPoint origin; // the screen pixel that shows the capture's pixel (0, 0): below the window's top, at its left
+  const bool shown = WaitFor([&] {
+    const QImage screen = Screen();
+    for (origin = s.windowAt; origin.y() < s.windowAt.y() + 200; ++origin.ry()) {
+      if (screen.copy(QRect(origin, sample.size())) == sample) {
+        return true;
+      }
+    }
+    return false;
+  });
+  Check(shown, qPrintable("capture shown pixel for pixel at scale " + scale));
+  const QString ini = folder + QStringLiteral("/trim.ini");
+  QPoint from;
+  bool exact = shown;
+  for (int i = 0; i < 8 && exact; ++i) {
+    from = QPoint(100 + i, 50 + i);
+    Xdo("mousemove " + At(origin + from) + " mousedown 1 mousemove " + At(origin + from + QPoint(100, 60)) +
+        " mousemove " + At(origin + from + QPoint(200, 150)) + " mouseup 1");
+    s.key(QStringLiteral("ctrl+s"));
+    const QByteArray stored = QStringLiteral("PicStartX=%1\nPicStartY=%2\nPicWidth=200\nPicHeight=150\n")
+                                  .arg(from.x())
+                                  .arg(from.y())
+                                  .toUtf8();
+    exact = WaitFor([&] { return ReadFile(ini).contains(stored); });
+  }
+  Check(exact, qPrintable("the frame stored is the one pressed, on each pixel of a row, at scale " + scale));
+  s.key(QStringLiteral("Tab Tab Tab space")); // the trim button, three Tab stops after the canvas
+  const QRect around = QRect(from, QSize(200, 150)).adjusted(-1, -1, 0, 0);
+  QImage line(200, 1, QImage::Format_RGB32);
+  line.fill(Qt::black);
+  Check(WaitFor([&] {
+          const QImage screen = Screen();
+          return screen.copy(around.translated(origin)) == sample.copy(around) &&
+                 screen.copy(QRect(origin + from + QPoint(0, 150), line.size())) == line;
+        }),
+        qPrintable("the trim covers its frame without a seam at scale " + scale));
+  Check(s.quit(), "Ctrl+Q ends the program");
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   QGuiApplication app(argc, argv);
   const bool installedMode = argc == 5 && QByteArray(argv[1]) == "--installed";
-  if (argc != (installedMode ? 5 : 4)) {
-    std::fprintf(stderr, "usage: orvelle_drive [--installed] <orvelle> <screen.png> <output folder>\n");
+  const bool scaledMode = argc == 5 && QByteArray(argv[1]) == "--scaled";
+  if (argc != (installedMode || scaledMode ? 5 : 4)) {
+    std::fprintf(stderr, "usage: orvelle_drive [--installed|--scaled] <orvelle> <screen.png> <output folder>\n");
     return 2;
   }
-  const QStringList args = QCoreApplication::arguments().mid(installedMode ? 2 : 1);
+  const QStringList args = QCoreApplication::arguments().mid(installedMode || scaledMode ? 2 : 1);
   const QDir out(QFileInfo(args[2]).absoluteFilePath());
   const QImage sample = QImage(args[1]).convertToFormat(QImage::Format_RGB32);
   // The program's folder for trim.ini and the bitmaps, with the save folder
@@ -177,6 +235,13 @@ int main(int argc, char **argv) {
   }
   const QString ini = programFolder + QStringLiteral("/trim.ini");
   orvelle::testing::WriteFile(ini, "[File]\nF_Path=" + QFile::encodeName(pictures) + "\n");
+  if (scaledMode) {
+    for (const char *scale : {"1.25", "1.5", "1.75", "2"}) {
+      DriveAtScale(installed, programFolder, sample.copy(0, 0, 640, 400), QString::fromLatin1(scale));
+    }
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 ? 0 : 1;
+  }
   const QImage second = sample.mirrored(true, true);
   second.save(out.filePath(QStringLiteral("second-screen.png")));
 
