@@ -166,15 +166,13 @@ void DriveAtScale(const QString &program, const QString &folder, const QImage &s
   QPoint origin; // the screen pixel that shows the capture's pixel (0, 0): below the window's top, at its left
   const bool shown = WaitFor([&] {
     const QImage screen = Screen();
-    for (origin = s.windowAt; origin.y() < s.windowAt.y() + 200; ++origin.ry()) {
-      if (screen.copy(QRect(origin, sample.size())) == sample) {
-        return true;
-      }
+    for (origin = s.windowAt;
+         origin.y() < s.windowAt.y() + 200 && screen.copy(QRect(origin, sample.size())) != sample;) {
+      ++origin.ry();
     }
-    return false;
+    return origin.y() < s.windowAt.y() + 200;
   });
   Check(shown, qPrintable("capture shown pixel for pixel at scale " + scale));
-  const QString ini = folder + QStringLiteral("/trim.ini");
   QPoint from;
   bool exact = shown;
   for (int i = 0; i < 8 && exact; ++i) {
@@ -182,11 +180,9 @@ void DriveAtScale(const QString &program, const QString &folder, const QImage &s
     Xdo("mousemove " + At(origin + from) + " mousedown 1 mousemove " + At(origin + from + QPoint(100, 60)) +
         " mousemove " + At(origin + from + QPoint(200, 150)) + " mouseup 1");
     s.key(QStringLiteral("ctrl+s"));
-    const QByteArray stored = QStringLiteral("PicStartX=%1\nPicStartY=%2\nPicWidth=200\nPicHeight=150\n")
-                                  .arg(from.x())
-                                  .arg(from.y())
-                                  .toUtf8();
-    exact = WaitFor([&] { return ReadFile(ini).contains(stored); });
+    const QString stored = QStringLiteral("PicStartX=%1\nPicStartY=%2\nPicWidth=200\nPicHeight=150\n");
+    exact =
+        WaitFor([&] { return ReadFile(folder + "/trim.ini").contains(stored.arg(from.x()).arg(from.y()).toUtf8()); });
   }
   Check(exact, qPrintable("the frame stored is the one pressed, on each pixel of a row, at scale " + scale));
   s.key(QStringLiteral("Tab Tab Tab space")); // the trim button, three Tab stops after the canvas
@@ -282,8 +278,7 @@ int main(int argc, char **argv) {
     WaitFor([&] { return ReadFile(ini).contains("PicRatio="); });
     const QByteArray saved = ReadFile(ini);
     Check(saved.contains("PicStartX=100\nPicStartY=80\nPicWidth=300\nPicHeight=220\n"), "Ctrl+S stores the frame");
-    Check(s.quit(), "Ctrl+Q ends the program");
-    Check(ReadFile(ini) == saved, "ending writes nothing to trim.ini");
+    Check(s.quit() && ReadFile(ini) == saved, "Ctrl+Q ends the program and writes nothing to trim.ini");
   }
   {
     Session s(installed, programFolder);

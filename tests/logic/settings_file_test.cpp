@@ -12,12 +12,8 @@ class SettingsFile : public ::testing::Test {
 protected:
   void write(const QByteArray &bytes) { ASSERT_TRUE(testing::WriteFile(m_path, bytes)); }
   QByteArray read() const { return testing::ReadFile(m_path); }
-  QString get(const char *key, const char *section) const {
-    return ReadSetting(QString::fromUtf8(key), QString::fromUtf8(section), m_path);
-  }
-  bool set(const QString &value, const char *key, const char *section) {
-    return WriteSetting(value, QString::fromUtf8(key), QString::fromUtf8(section), m_path);
-  }
+  QString get(const QString &key, const QString &section) const { return ReadSetting(key, section, m_path); }
+  bool set(const QString &value, const QString &key, const QString &s) { return WriteSetting(value, key, s, m_path); }
   QTemporaryDir m_dir;
   QString m_path = SettingsFilePath(m_dir.path());
 };

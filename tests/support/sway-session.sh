@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command in a headless sway session as a desktop has it: an
-# unprivileged user (sway refuses root), a session bus of its own, a private
-# runtime folder and a plain magenta background (#ff00ff) on a 1280x1024
-# output. The command sees WAYLAND_DISPLAY and SWAYSOCK; wtype, grim and
-# swaymsg drive and read the session. Exit 77 when sway, wtype or grim is missing.
+# Runs a command in a headless sway session (1280x1024, magenta background
+# #ff00ff) as an unprivileged user (sway refuses root), with a session bus and
+# a runtime folder of its own. Exit 77 when sway, wtype or grim is missing.
 #   sway-session.sh COMMAND [ARGS...]
 set -euo pipefail
 if [ -z "${SWAY_SESSION_INNER:-}" ]; then

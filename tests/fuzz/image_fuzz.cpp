@@ -1,0 +1,38 @@
+// libFuzzer target for the two readers of image files: the JPEG library's
+// bitmap reader (SavetoJPEG) and the batch's region reader (PNG, JPEG, BMP
+// and whatever else Qt reads). Any bytes as the file: no input may crash
+// either, read out of bounds or hold more than the budget allows; what the
+// library accepts is written as a JPEG, and what the region reader accepts
+// has the area it was asked for.
+#include "batch/region_reader.h"
+#include "savejpg/SaveJPG.h"
+
+#include <QFile>
+#include <cstddef>
+#include <cstdint>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  static const QString path = QStringLiteral("/tmp/image_fuzz_%1").arg(getpid());
+  static const QByteArray source = QFile::encodeName(path), target = source + ".jpg";
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size)) {
+    return 0;
+  }
+  file.close();
+  const int rc = SavetoJPEG(source.constData(), target.constData(), 75, -1);
+  if (rc != SAVEJPG_OK && rc != SAVEJPG_E_SOURCE && rc != SAVEJPG_E_ENCODE) {
+    __builtin_trap();
+  }
+  const QRect asked(3, 2, 17, 11);
+  const auto read = orvelle::ReadRegion(
+      path, [&](QSize) { return asked; }, qint64(64) << 20);
+  if (const auto *region = std::get_if<orvelle::Region>(&read)) {
+    const QRect expected = asked & QRect(QPoint(0, 0), region->imageSize);
+    if (region->area != expected || (!expected.isEmpty() && region->pixels.size() != expected.size())) {
+      __builtin_trap();
+    }
+  }
+  return 0;
+}
