@@ -170,9 +170,16 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
+  if (const QString problem = Capture(); !problem.isEmpty()) {
+    ShowMessage(this, problem);
+  }
+}
+
+QString Form1::Capture() {
   Picture2->hide();
-  AcquireScreenImage(*Picture1, canvasAreaPixels(), *m_env.clipboard);
+  const QString problem = AcquireScreenImage(*Picture1, canvasAreaPixels(), *m_env.clipboard);
   m_canvasArea->ensureVisible(0, 0, 0, 0);
+  return problem;
 }
 
 void Form1::Command4_Click() {

@@ -79,6 +79,9 @@ private:
   void M_R_Continuous_Toggled(bool on);
   void ClipboardChanged();
   void StopContinuous();
+  void ShowContinuousCount();
+  // Takes the clipboard's picture into the canvas; why it could not, or empty.
+  QString Capture();
   QString BatchProblem() const;
   void Slider1_Change();
 
@@ -107,6 +110,7 @@ private:
   QLabel *m_panel2 = nullptr; // continuous trimming's count
   QAction *m_continuous = nullptr;
   int m_continuousSaved = 0;
+  int m_continuousUnreadable = 0; // pictures passed over because they could not be read
   std::array<SeparatorLine *, 4> m_lines{};
 
   std::unique_ptr<FrameEditor> m_editor;

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 
 #include "batch/batch_trim.h"
+#include "capture/acquire.h"
 #include "capture/picture_box.h"
 #include "capture/trim.h"
 #include "common/message_box.h"
@@ -43,7 +44,8 @@ void Form1::M_R_Continuous_Toggled(bool on) {
     return;
   }
   m_continuousSaved = 0;
-  m_panel2->setText(QStringLiteral("連続トリム中：0 枚"));
+  m_continuousUnreadable = 0;
+  ShowContinuousCount();
   m_panel2->show();
 }
 
@@ -58,13 +60,17 @@ void Form1::ClipboardChanged() {
     return;
   }
   const QMimeData *data = m_env.clipboard->mimeData();
-  if (data == nullptr || !data->hasImage()) {
+  if (data == nullptr || !HoldsPicture(*data)) {
     return; // text and the like are not pictures to trim
   }
   // One picture at a time: one that arrives while this one is saved, or while
   // a message about it is open, is passed over.
   const QSignalBlocker oneAtATime(m_env.clipboard);
-  Command3_Click();
+  if (!Capture().isEmpty() || !Picture1->hasPicture()) {
+    ++m_continuousUnreadable; // nothing is saved for a picture that cannot be read
+    ShowContinuousCount();
+    return;
+  }
   Command4_Click();
   const QString folder = m_panel1->text();
   if (!SaveTrimmedJpeg(SaveJob(NextNumberedName(folder, Text2->text())), folder, m_state.SaveFolder,
@@ -72,7 +78,16 @@ void Form1::ClipboardChanged() {
     StopContinuous();
     return;
   }
-  m_panel2->setText(QStringLiteral("連続トリム中：%1 枚").arg(++m_continuousSaved));
+  ++m_continuousSaved;
+  ShowContinuousCount();
+}
+
+void Form1::ShowContinuousCount() {
+  QString text = QStringLiteral("連続トリム中：%1 枚").arg(m_continuousSaved);
+  if (m_continuousUnreadable > 0) {
+    text += QStringLiteral("（読み込めない画像 %1 枚）").arg(m_continuousUnreadable);
+  }
+  m_panel2->setText(text);
 }
 
 QString Form1::BatchProblem() const {

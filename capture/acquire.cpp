@@ -1,22 +1,74 @@
 #include "capture/acquire.h"
 
 #include "capture/picture_box.h"
+#include "common/memory_budget.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <variant>
 
 namespace orvelle {
 
-void AcquireScreenImage(PictureBox &canvas, QSize areaPixels, const QClipboard &clipboard) {
+namespace {
+
+// The clipboard's picture; a null image when it holds none; or why it cannot
+// be taken. Another program's picture comes as the bytes of an image file,
+// whose declared size is checked before it is decoded: Qt's own limit for
+// decoding (128 MB) is raised for it alone, up to 1 GB.
+std::variant<QImage, QString> ClipboardPicture(const QMimeData &data) {
+  for (const QString &format : data.formats()) {
+    if (!format.startsWith(QLatin1String("image/"))) {
+      continue;
+    }
+    QByteArray bytes = data.data(format); // the owner is asked once
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
+    if (!reader.canRead()) {
+      continue;
+    }
+    const QSize size = reader.size();
+    if (PictureBytes(size.width(), size.height()) > kMaxClipboardPictureBytes) {
+      return QStringLiteral("クリップボードの画像が大きすぎるため取り込めません（%1×%2）。\n"
+                            "取り込めるのは %3 MB（約 %4 万画素）までの画像です。")
+          .arg(size.width())
+          .arg(size.height())
+          .arg(kMaxClipboardPictureBytes >> 20)
+          .arg(kMaxClipboardPictureBytes / 4 / 10000);
+    }
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(int(kMaxClipboardPictureBytes >> 20));
+    const QImage image = reader.read();
+    QImageReader::setAllocationLimit(limit);
+    if (image.isNull()) {
+      return QStringLiteral("クリップボードの画像を読み込めませんでした（%1）。").arg(reader.errorString());
+    }
+    return image;
+  }
+  // A picture this program put there itself is held as a picture already.
+  return data.hasImage() ? qvariant_cast<QImage>(data.imageData()) : QImage();
+}
+
+} // namespace
+
+bool HoldsPicture(const QMimeData &data) {
+  return data.hasImage() || !data.formats().filter(QRegularExpression(QStringLiteral("^image/"))).isEmpty();
+}
+
+QString AcquireScreenImage(PictureBox &canvas, QSize areaPixels, const QClipboard &clipboard) {
   canvas.setPixelSize(areaPixels);
   canvas.clearPicture();
   canvas.setAutoSize(true);
-  // The owner of the clipboard is asked for the image once per capture.
   const QMimeData *data = clipboard.mimeData();
-  if (data != nullptr && data->hasImage()) {
-    canvas.setPicture(qvariant_cast<QImage>(data->imageData()));
+  const auto picture = data != nullptr ? ClipboardPicture(*data) : std::variant<QImage, QString>(QImage());
+  if (const QString *problem = std::get_if<QString>(&picture)) {
+    return *problem;
   }
+  canvas.setPicture(std::get<QImage>(picture));
+  return QString();
 }
 
 } // namespace orvelle

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QBuffer>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMimeData>
+#include <QtEndian>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -30,6 +35,24 @@ inline double MeanDifference(const QImage &a, const QImage &b) {
     }
   }
   return x.size() != y.size() || x.isNull() ? 1e9 : sum / (3.0 * x.width() * x.height());
+}
+
+// Puts the bytes of an image file on the clipboard, as another program does;
+// a JPEG whose header declares this size (its picture is not there).
+inline void PutFileOnClipboard(const QString &mimeType, const QByteArray &bytes) {
+  auto *data = new QMimeData;
+  data->setData(mimeType, bytes);
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+inline QByteArray JpegDeclaring(QSize size) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  QImage(16, 16, QImage::Format_RGB32).save(&buffer, "JPEG");
+  const qsizetype frame = jpeg.indexOf("\xff\xc0");
+  qToBigEndian<quint16>(quint16(size.height()), jpeg.data() + frame + 5);
+  qToBigEndian<quint16>(quint16(size.width()), jpeg.data() + frame + 7);
+  return jpeg;
 }
 
 // Runs the work as if the disk were full after so many bytes of any file.

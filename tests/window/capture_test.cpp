@@ -10,6 +10,7 @@
 #include "batch/batch_trim.h"
 #include "capture/picture_box.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -73,6 +74,18 @@ void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
   QVERIFY(!Box(h, "Picture1")->hasPicture() && Box(h, "Picture2")->isHidden());
   QCOMPARE(Box(h, "Picture2")->image(), trimmed);
   QCOMPARE(h.modals().texts.size(), 1); // the start-up message only
+  // Another program's picture, as file bytes: one past Qt's own 128 MB limit
+  // is taken; one of more than 1 GB is refused with a message.
+  QImage big(6000, 6000, QImage::Format_Grayscale8);
+  big.fill(77);
+  QBuffer png;
+  QVERIFY(png.open(QIODevice::WriteOnly) && big.save(&png, "PNG"));
+  PutFileOnClipboard("image/png", png.data());
+  h.form().Command3_Click();
+  QCOMPARE(Box(h, "Picture1")->picture().size(), QSize(6000, 6000));
+  PutFileOnClipboard("image/jpeg", JpegDeclaring({20000, 20000}));
+  h.form().Command3_Click();
+  QVERIFY(!Box(h, "Picture1")->hasPicture() && h.modals().texts.last().contains(QStringLiteral("大きすぎる")));
 }
 
 void CaptureTest::dragMarksTheFrameBoundByTheRatio() {

@@ -202,6 +202,8 @@ void FilesTest::trimsOverAndOver() {
     QApplication::clipboard()->setText(QStringLiteral("not a picture"));
   }
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚"));
+  PutFileOnClipboard("image/jpeg", JpegDeclaring({20000, 20000})); // unreadable: passed over and counted
+  QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚（読み込めない画像 1 枚）"));
   for (int i = 0; i < 3; ++i) {
     const QImage saved(out.filePath(QStringLiteral("shot-00%1.jpg").arg(i + 3)));
     QVERIFY(MeanDifference(saved, shots[i].copy(p.frame)) < 3);
