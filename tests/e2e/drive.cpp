@@ -137,6 +137,7 @@ public:
   }
   bool started = false;
   QPoint windowAt; // the window's top-left corner on the screen
+  QString window() const { return m_window; }
 
 private:
   QProcess m_process;
@@ -255,10 +256,14 @@ int main(int argc, char **argv) {
     Check(s.shows(sample, frame), "the trim shows the frame's area over it, without frame lines");
     Screen().save(out.filePath(QStringLiteral("3-trimmed.png")));
     s.type(QPoint(776 + 25, 4 + 10), QStringLiteral("shot"));
-    s.key(QStringLiteral("ctrl+e")); // which a text box takes for "end of line"
-    const QString folderDialog = FindWindow(QStringLiteral("フォルダの選択"));
-    Check(!folderDialog.isEmpty(), "Ctrl+E in the file-name box asks for the save folder");
-    Xdo("windowfocus --sync " + folderDialog + " key Escape"); // cancelled: the folder stays
+    // Ctrl+E, which a text box takes for "end of line", opens the folder
+    // dialog, which takes the focus (its Japanese title is no name to search
+    // by in every locale); cancelled, the folder stays.
+    s.key(QStringLiteral("ctrl+e"));
+    QString folderDialog;
+    Check(WaitFor([&] { return (folderDialog = Xdo("getwindowfocus")) != s.window(); }),
+          "Ctrl+E in the file-name box asks for the save folder");
+    Xdo("windowfocus --sync " + folderDialog + " key Escape");
     Xdo("windowfocus --sync " + FindWindow(QStringLiteral("Pemrose")) + " key Return");
     s.click(QPoint(884 + 50, 4 + 10)); // the quality slider, then to its end
     s.key(QStringLiteral("End"));

@@ -99,7 +99,9 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   ASSERT_TRUE(testing::WriteFile(path("-platform"), "not a picture"));
 
   // Each hostile file with the reason it must end in.
-  const QStringList failing = {"fifo.png|通常のファイルではありません",
+  ASSERT_TRUE(QDir().mkpath(path("folder.png")));
+  const QStringList failing = {"folder.png|フォルダーです",
+                               "fifo.png|通常のファイルではありません",
                                "wide.png|大きすぎます",
                                "huge-header.png|大きすぎます",
                                "many-scans.jpg|スキャンの数",
