@@ -64,13 +64,16 @@ QString FindWindow(const QString &name) {
   return id;
 }
 
-bool IsDark(QRgb p) { return qGray(p) < 80; }
-bool IsLight(QRgb p) { return qGray(p) > 200; }
+// Puts the image on the X clipboard: xclip serves it until the next one
+// takes the clipboard over, and then ends.
+void PutOnClipboard(const QString &png) {
+  QProcess::startDetached(
+      QStringLiteral("sh"),
+      {QStringLiteral("-c"), QStringLiteral("xclip -selection clipboard -t image/png -i \"$0\" >/dev/null 2>&1"), png});
+  Pause(300);
+}
 
-// The program, started (at a display scale when one is given); its window
-// and, at scale 1, its client area's top-left corner on the screen, which the
-// two etched grooves of the strip mark (dark over light at its top and 27
-// pixels lower), wherever the menu bar ends.
+// The program, started (at a display scale when one is given), and its window.
 class Session {
 public:
   Session(const QString &program, const QString &folder, const QString &scale = QString()) {
@@ -88,18 +91,26 @@ public:
     Xdo("windowfocus --sync " + box + " key Return");
     m_window = FindWindow(QStringLiteral("Orvelle"));
     Pause(500);
+  }
+  // Captures the picture (in the PNG file) with the camera button, five Tab
+  // stops after the canvas, which has the focus at the start; whether the
+  // canvas then shows it pixel for pixel, below the window's top at its left.
+  bool capture(const QImage &picture, const QString &png) {
+    PutOnClipboard(png);
+    key(QStringLiteral("Tab Tab Tab Tab Tab space"));
     QMap<QString, int> at;
     for (const QString &line : Xdo("getwindowgeometry --shell " + m_window).split('\n')) {
       at[line.section('=', 0, 0)] = line.section('=', 1).toInt();
     }
-    const QImage screen = Screen();
-    const int x = at["X"] + at["WIDTH"] - 41;
-    windowAt = QPoint(at["X"], at["Y"]);
-    for (int y = at["Y"]; y < at["Y"] + 80 && !started && scale.isEmpty(); ++y) {
-      started = IsDark(screen.pixel(x, y)) && IsLight(screen.pixel(x, y + 1)) && IsDark(screen.pixel(x, y + 27)) &&
-                IsLight(screen.pixel(x, y + 28));
-      m_client = QPoint(at["X"], y);
-    }
+    return WaitFor([&] {
+      const QImage screen = Screen();
+      for (m_canvas = QPoint(at["X"], at["Y"]); m_canvas.y() < at["Y"] + 200; ++m_canvas.ry()) {
+        if (screen.copy(QRect(m_canvas, picture.size())) == picture) {
+          return true;
+        }
+      }
+      return false;
+    });
   }
   ~Session() {
     m_process.kill();
@@ -107,8 +118,9 @@ public:
   }
 
   void key(const QString &keys) { Xdo("windowfocus --sync " + m_window + " key " + keys); }
-  // A click at a point of the client area; a picture button, 28 pixels apart from x 580.
-  void click(QPoint p) { Xdo("mousemove " + At(m_client + p) + " click 1"); }
+  // At scale 1, a click at a point of the client area, which begins 29 pixels
+  // above the canvas; a picture button, 28 pixels apart from x 580.
+  void click(QPoint p) { Xdo("mousemove " + At(m_canvas - QPoint(0, 29) + p) + " click 1"); }
   void command(int number) { click(QPoint(580 + 28 * (number - 1) + 13, 14)); }
   // A drag on the canvas, which starts 29 pixels down the client area.
   void drag(QPoint from, QPoint to) {
@@ -118,11 +130,7 @@ public:
     }
     Xdo("mousemove " + At(canvas(from)) + " mousedown 1" + moves + " sleep 0.1 mouseup 1");
   }
-  void type(QPoint box, const QString &text) {
-    click(box);
-    Xdo("windowfocus --sync " + m_window + " type --delay 30 " + text);
-  }
-  QPoint canvas(QPoint p) const { return m_client + QPoint(0, 29) + p; }
+  QPoint canvas(QPoint p) const { return m_canvas + p; }
   bool shows(const QImage &picture, QRect area) {
     return WaitFor([&] { return Screen().copy(area.translated(canvas(QPoint(0, 0)))) == picture.copy(area); });
   }
@@ -135,24 +143,13 @@ public:
     }
     return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
   }
-  bool started = false;
-  QPoint windowAt; // the window's top-left corner on the screen
   QString window() const { return m_window; }
 
 private:
   QProcess m_process;
   QString m_window;
-  QPoint m_client;
+  QPoint m_canvas; // the screen pixel that shows the capture's pixel (0, 0)
 };
-
-// Puts the image on the X clipboard: xclip serves it until the next one
-// takes the clipboard over, and then ends.
-void PutOnClipboard(const QString &png) {
-  QProcess::startDetached(
-      QStringLiteral("sh"),
-      {QStringLiteral("-c"), QStringLiteral("xclip -selection clipboard -t image/png -i \"$0\" >/dev/null 2>&1"), png});
-  Pause(300);
-}
 
 // At a display scale, through real pointer events: a press on the screen
 // pixel that shows a capture pixel and a release 200 x 150 pixels further
@@ -162,18 +159,9 @@ void PutOnClipboard(const QString &png) {
 void DriveAtScale(const QString &program, const QString &folder, const QImage &sample, const QString &scale) {
   Session s(program, folder, scale);
   sample.save(folder + QStringLiteral("/capture.png"));
-  PutOnClipboard(folder + QStringLiteral("/capture.png"));
-  s.key(QStringLiteral("Tab Tab Tab Tab Tab space")); // the camera button, five Tab stops after the canvas
-  QPoint origin; // the screen pixel that shows the capture's pixel (0, 0): below the window's top, at its left
-  const bool shown = WaitFor([&] {
-    const QImage screen = Screen();
-    for (origin = s.windowAt;
-         origin.y() < s.windowAt.y() + 200 && screen.copy(QRect(origin, sample.size())) != sample;) {
-      ++origin.ry();
-    }
-    return origin.y() < s.windowAt.y() + 200;
-  });
+  const bool shown = s.capture(sample, folder + QStringLiteral("/capture.png"));
   Check(shown, qPrintable("capture shown pixel for pixel at scale " + scale));
+  const QPoint origin = s.canvas(QPoint(0, 0));
   QPoint from;
   bool exact = shown;
   for (int i = 0; i < 8 && exact; ++i) {
@@ -245,17 +233,15 @@ int main(int argc, char **argv) {
   const QRect frame(100, 80, 300, 220);
   {
     Session s(installed, programFolder);
-    Check(s.started, "the main window appears and shows its strip");
     Screen().save(out.filePath(QStringLiteral("1-started.png")));
-    PutOnClipboard(args[1]);
-    s.command(3);
-    Check(s.shows(sample, sample.rect()), "capture shows the clipboard image pixel for pixel");
+    Check(s.capture(sample, args[1]), "capture shows the clipboard image pixel for pixel");
     s.drag(frame.topLeft(), frame.topLeft() + QPoint(frame.width(), frame.height()));
     Screen().save(out.filePath(QStringLiteral("2-frame.png")));
     s.command(4);
     Check(s.shows(sample, frame), "the trim shows the frame's area over it, without frame lines");
     Screen().save(out.filePath(QStringLiteral("3-trimmed.png")));
-    s.type(QPoint(776 + 25, 4 + 10), QStringLiteral("shot"));
+    s.click(QPoint(776 + 25, 4 + 10)); // the file-name box
+    Xdo("windowfocus --sync " + s.window() + " type --delay 30 shot");
     // Ctrl+E, which a text box takes for "end of line", opens the folder
     // dialog, which takes the focus (its Japanese title is no name to search
     // by in every locale); cancelled, the folder stays.
@@ -287,9 +273,7 @@ int main(int argc, char **argv) {
   }
   {
     Session s(installed, programFolder);
-    Check(s.started, "the program starts again");
-    PutOnClipboard(out.filePath(QStringLiteral("second-screen.png")));
-    s.command(3);
+    Check(s.capture(second, out.filePath(QStringLiteral("second-screen.png"))), "the program starts again");
     s.key(QStringLiteral("ctrl+l"));
     s.command(4);
     Check(s.shows(second, frame), "after Ctrl+L the same area is cut out of a new capture");

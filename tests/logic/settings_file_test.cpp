@@ -19,7 +19,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SettingsFile, ReadingFollowsTheProfileRules) {
+TEST_F(SettingsFile, ReadingFollowsTheProfileRulesAndTheFilesCharacterSet) {
   EXPECT_TRUE(get("F_Path", "File") == "ERROR" && !QFile::exists(m_path));
   write("orphan=before any section\n[data]\npicstartx=100\n  PicStartY  =   50   \nQuoted=\"D:\\My Pictures\"\n"
         "Empty=\nNoEquals\n[File]\r\nF_Path=" +
@@ -30,9 +30,7 @@ TEST_F(SettingsFile, ReadingFollowsTheProfileRules) {
   EXPECT_EQ(get("Empty", "Data"), "");
   EXPECT_TRUE(get("NoEquals", "Data") == "ERROR" && get("orphan", "Data") == "ERROR");
   EXPECT_EQ(get("F_Path", "File"), QString(253, QLatin1Char('b'))); // 254 bytes at most, no half character
-}
-
-TEST_F(SettingsFile, AFileFromJapaneseWindowsStaysShiftJis) {
+  // A file from Japanese Windows is read and written in Shift-JIS.
   write("[File]\r\nF_Path=D:\\\x89\xe6\x91\x9c\r\n"); // "D:\画像" in Shift-JIS
   EXPECT_EQ(get("F_Path", "File"), QStringLiteral("D:\\画像"));
   ASSERT_TRUE(set(QStringLiteral("E:\\写真"), "F_Path", "File"));
@@ -42,7 +40,7 @@ TEST_F(SettingsFile, AFileFromJapaneseWindowsStaysShiftJis) {
   EXPECT_EQ(read(), QByteArray("[File]\r\nF_Path=E:\\\x8e\xca\x90\x5e\r\n"));
 }
 
-TEST_F(SettingsFile, WritingReplacesInPlaceAndKeepsEveryOtherByte) {
+TEST_F(SettingsFile, WritingReplacesInPlaceOrChangesNothing) {
   write("; comment\r\n[Other]\r\nUnknown = keep  me \r\n\r\n[Data]\r\n  PicStartX = 1 \r\nExtra=\"q\"\r\n\r\n"
         "[Tail]\r\nlast=no newline");
   ASSERT_TRUE(set(QStringLiteral("2"), "picstartx", "DATA"));
@@ -54,9 +52,7 @@ TEST_F(SettingsFile, WritingReplacesInPlaceAndKeepsEveryOtherByte) {
                                    "Extra=\"q\"\r\nPicWidth=3\r\nPicRatio=0.75\r\n\r\n[Tail]\r\nlast=no newline\r\n"
                                    "[File]\r\nF_Path=/home/利用者\r\n")
                         .toUtf8());
-}
-
-TEST_F(SettingsFile, FailedWritesReturnFalseAndChangeNothing) {
+  // Failed writes return false and change nothing.
   EXPECT_FALSE(WriteSetting(QStringLiteral("x"), QStringLiteral("K"), QStringLiteral("S"),
                             SettingsFilePath(m_dir.filePath("missing"))));
   const QByteArray before = "[File]\nF_Path=old\n";

@@ -53,7 +53,6 @@ private slots:
   void captureShowsTheClipboardImagePixelForPixel();
   void dragMarksTheFrameBoundByTheRatio();
   void trimCutsTheFrameOut();
-  void trimStretchesToALoadedDragFrame();
   void scaledOneCapturePixelOnOneDevicePixel();
 };
 
@@ -192,13 +191,11 @@ void CaptureTest::trimCutsTheFrameOut() {
     h.press(Box(h, "Picture2"), {1, 1}); // does not reach the editor
     QCOMPARE(h.text("Label6"), QString::number(from.x()));
   }
-}
-
-void CaptureTest::trimStretchesToALoadedDragFrame() {
+  // A loaded drag frame of another size stretches the frame's area into it.
   Form1Harness h;
   h.start();
-  const QImage screen = NumberedImage({400, 300});
-  h.capture(screen);
+  const QImage picture = NumberedImage({400, 300});
+  h.capture(picture);
   h.drag({0, 0}, {{120, 100}});
   h.form().Command4_Click();
   WriteFile(h.settingsPath(), "[Data]\nPicStartX=30\nPicStartY=20\nPicWidth=50\nPicHeight=40\nNewPicStartX=10\n"
@@ -208,9 +205,9 @@ void CaptureTest::trimStretchesToALoadedDragFrame() {
   QCOMPARE(Box(h, "Picture2")->geometry(), QRect(30, 20, 100, 80));
   const QImage out = Box(h, "Picture2")->image();
   // Each source pixel becomes two by two, from (10, 5) on.
-  const QImage doubled = screen.copy(30, 20, 50, 40).scaled(100, 80, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  const QImage doubled = picture.copy(30, 20, 50, 40).scaled(100, 80, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   QCOMPARE(out.copy(10, 5, 90, 75), doubled.copy(0, 0, 90, 75));
-  QCOMPARE(out.pixel(3, 2), screen.pixel(3, 2)); // the earlier trim stays where nothing is painted
+  QCOMPARE(out.pixel(3, 2), picture.pixel(3, 2)); // the earlier trim stays where nothing is painted
   const FrameState &frame = h.form().state().frame;
   // A move without a button puts the frame's size back into the placement.
   h.move(h.child("Picture1"), {390, 290}, Qt::NoButton);

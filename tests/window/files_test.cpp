@@ -57,8 +57,7 @@ class FilesTest : public QObject {
 
 private slots:
   void trimInfoGoesAndComesBack();
-  void picturesAreSavedOrWhyNotSaid();
-  void trimsOverAndOver();
+  void picturesAreSavedOrWhyNotSaidAlsoOverAndOver();
 };
 
 void FilesTest::trimInfoGoesAndComesBack() {
@@ -126,7 +125,7 @@ void FilesTest::trimInfoGoesAndComesBack() {
   QCOMPARE(h.modals().texts, QStringList());
 }
 
-void FilesTest::picturesAreSavedOrWhyNotSaid() {
+void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   QTemporaryDir out;
   {
     Prepared p(out.path() + QStringLiteral("/")); // a folder that ends in its separator
@@ -181,10 +180,8 @@ void FilesTest::picturesAreSavedOrWhyNotSaid() {
   }
   QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   QVERIFY(QDir(locked.path()).isEmpty() && QDir(out.path()).isEmpty());
-}
 
-void FilesTest::trimsOverAndOver() {
-  QTemporaryDir out;
+  // Trimmed over and over: continuously from the clipboard, and in batches.
   Prepared p(out.path());
   p.h.child<QSlider>("Slider1")->setValue(100);
   auto *continuous = p.h.child<QAction>("M_R_Continuous");
