@@ -52,7 +52,8 @@ void Form1::M_R_Continuous_Toggled(bool on) {
 void Form1::StopContinuous() {
   const QSignalBlocker quiet(m_continuous);
   m_continuous->setChecked(false);
-  m_panel2->hide();
+  // The count stays in view until the next start.
+  m_panel2->setText(QStringLiteral("連続トリム停止：%1 枚").arg(m_continuousSaved));
 }
 
 void Form1::ClipboardChanged() {
@@ -124,8 +125,7 @@ void Form1::BatchTrimFiles(const QStringList &files) {
     ShowMessage(this, LibraryProblem(libraryPath, loadError));
     return;
   }
-  const BatchJob job{
-      {m_state.frame.trim, m_state.frame.drag, Picture1->backColor()}, m_panel1->text(), Slider1->value(), save};
+  const BatchJob job{{m_state.frame.trim, m_state.frame.drag}, m_panel1->text(), Slider1->value(), save};
 
   // The files are trimmed on worker threads while the window stays responsive.
   QProgressDialog progress(QStringLiteral("一括トリム中… %1 枚").arg(files.size()), QStringLiteral("キャンセル"), 0,

@@ -47,7 +47,7 @@ std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFram
   if (output.isNull()) {
     return QStringLiteral("メモリーが足りません");
   }
-  output.fill(frame.background);
+  output.fill(kOutsidePicture);
   PaintStretched(output, region.pixels, paint->destination, paint->source.translated(-region.area.topLeft()));
   return output;
 }

@@ -14,12 +14,10 @@
 namespace orvelle {
 
 // One frame for a whole batch: the frame and the drag frame as the trim
-// command takes them, and the canvas's background colour for what lies
-// outside a picture.
+// command takes them.
 struct BatchFrame {
   TrimFrame trim;
   DragFrame drag;
-  QColor background;
 };
 
 // The trimmed picture of one image file, exactly as the trim command cuts it

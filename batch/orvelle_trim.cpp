@@ -10,10 +10,9 @@
 #include "settings/settings_file.h"
 #include "settings/trim_info.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
-#include <QPalette>
 #include <cstdio>
 #include <mutex>
 #include <unistd.h>
@@ -149,15 +148,13 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
-  // Only for the palette's background colour: no window is ever shown. The
-  // application gets the program's name alone, so that no file name is ever
-  // taken for one of Qt's own options (-platform, -plugin, ...).
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The application gets the program's name alone, so that no file name is
+  // ever taken for one of Qt's own options (-platform, -plugin, ...).
   int qtArgc = 1;
   char *qtArgv[] = {argv[0], nullptr};
-  QGuiApplication app(qtArgc, qtArgv);
-  QGuiApplication::setApplicationName(QStringLiteral("Orvelle"));
-  QGuiApplication::setOrganizationName(QStringLiteral("Orvelle"));
+  QCoreApplication app(qtArgc, qtArgv);
+  QCoreApplication::setApplicationName(QStringLiteral("Orvelle"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Orvelle"));
   QStringList args;
   for (int i = 1; i < argc; ++i) {
     args << QFile::decodeName(argv[i]);
@@ -198,10 +195,7 @@ int main(int argc, char **argv) {
     return kUsage;
   }
 
-  const BatchJob job{{frame.trim, frame.drag, QGuiApplication::palette().color(QPalette::Window)},
-                     options.output,
-                     options.quality,
-                     save};
+  const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save};
   Progress progress(int(options.images.size()));
   const std::atomic<bool> never{false};
   const auto failures = RunBatch(options.images, job, std::ref(progress), never);

@@ -151,6 +151,12 @@ QImage PictureBox::image() const {
   return out;
 }
 
+void PictureBox::fillImage(const QColor &colour) {
+  m_image = QImage(m_pixelSize, QImage::Format_RGB32);
+  m_image.fill(colour);
+  update();
+}
+
 void PictureBox::paintPicture(const QImage &source, const QRect &destination, const QRect &sourceRect) {
   if (source.isNull() || destination.isEmpty() || sourceRect.isEmpty()) {
     return;

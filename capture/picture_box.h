@@ -53,6 +53,8 @@ public:
   // picture over the background. Frame lines are never part of it.
   QImage image() const;
 
+  // Fills the whole persistent image with one colour.
+  void fillImage(const QColor &colour);
   // Paints the source rectangle of a picture into the destination rectangle of
   // the persistent image, stretching it when the sizes differ (pixels).
   void paintPicture(const QImage &source, const QRect &destination, const QRect &sourceRect);

@@ -106,7 +106,8 @@ void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &
     output.setPixelSize({output.pixelSize().width(), *height});
   }
   // 3. Paint the covered area into the destination, which keeps its start and
-  //    takes the drag frame's size.
+  //    takes the drag frame's size; the rest of the output is one colour.
+  output.fillImage(kOutsidePicture);
   if (canvas.hasPicture()) {
     if (const auto paint = PlanTrimPaint(canvas.picture().size(), trim, drag)) {
       output.paintPicture(canvas.picture(), paint->destination, paint->source);

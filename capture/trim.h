@@ -2,6 +2,7 @@
 
 #include "capture/frame.h"
 
+#include <QColor>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -19,6 +20,12 @@ struct TrimPaint {
   QRect source;
   QRect destination;
 };
+
+// The colour of every pixel of an output picture that no picture pixel
+// covers (the window background the design was made on), whatever the
+// desktop's theme, so that no earlier picture shows through and every trim of
+// a frame and a picture gives the same output.
+inline const QColor kOutsidePicture = QColor(0xF0, 0xF0, 0xF0);
 
 // The output picture's size: the drag frame's size; nothing when it cannot be one.
 std::optional<QSize> TrimOutputSize(const DragFrame &drag);

@@ -30,10 +30,7 @@ QChar DecimalSeparator() {
 
 std::optional<double> ParseDecimal(QStringView text) {
   QString trimmed = text.trimmed().toString();
-  const QChar separator = DecimalSeparator();
-  if (separator != QLatin1Char('.')) {
-    trimmed.replace(separator, QLatin1Char('.')); // two of them are no number
-  }
+  trimmed.replace(DecimalSeparator(), QLatin1Char('.')).replace(QLatin1Char(','), QLatin1Char('.')); // two: no number
   const QByteArray ascii = trimmed.toLatin1();
   if (trimmed.isEmpty() || ascii.size() != trimmed.size()) {
     return std::nullopt;

@@ -20,8 +20,9 @@ double RoundHalfEven(double value);
 QChar DecimalSeparator();
 
 // A decimal number as typed: blanks around it, an optional sign, digits with an
-// optional fraction and an optional exponent. The fraction follows a period or
-// the locale's decimal separator, so that texts written under any locale read
+// optional fraction and an optional exponent. The fraction follows a period, a
+// comma or the locale's decimal separator, in every locale, so that texts
+// written under any locale (trim.ini's PicRatio=0,75 under a German one) read
 // back everywhere; digit grouping and anything else give nothing.
 std::optional<double> ParseDecimal(QStringView text);
 

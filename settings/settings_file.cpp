@@ -13,6 +13,8 @@ namespace orvelle {
 namespace {
 // The Windows profile functions hand values back through a 255-byte buffer.
 constexpr qsizetype kMaxValueBytes = 254;
+// Editors may begin a UTF-8 file with a byte-order mark: no part of its first line.
+const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 std::optional<QByteArray> ReadAll(const QString &path) {
   auto content = ReadSettingsFile(path);
@@ -34,7 +36,8 @@ QString ReadSetting(const QString &key, const QString &section, const QString &p
   return content ? LookupSetting(*content, key, section) : kMissingSetting;
 }
 
-QString LookupSetting(const QByteArray &content, const QString &key, const QString &section) {
+QString LookupSetting(const QByteArray &bytes, const QString &key, const QString &section) {
+  const QByteArray content = bytes.startsWith(kByteOrderMark) ? bytes.mid(kByteOrderMark.size()) : bytes;
   const TextEncoding encoding = DetectEncoding(content);
   const auto value = profile::Lookup(content, EncodeText(section, encoding), EncodeText(key, encoding));
   if (!value) {
@@ -77,7 +80,9 @@ bool WriteSettings(const QList<std::pair<QString, QString>> &values, const QStri
   if (!profile::CanStore(encodedSection, entries)) {
     return false;
   }
-  const QByteArray updated = profile::Update(old, encodedSection, entries);
+  const bool marked = old.startsWith(kByteOrderMark);
+  const QByteArray updated = (marked ? kByteOrderMark : QByteArray()) +
+                             profile::Update(marked ? old.mid(kByteOrderMark.size()) : old, encodedSection, entries);
   return ReplaceFile(path, {QByteArrayView(updated)});
 }
 

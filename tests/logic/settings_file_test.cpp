@@ -30,6 +30,9 @@ TEST_F(SettingsFile, ReadingFollowsTheProfileRulesAndTheFilesCharacterSet) {
   EXPECT_EQ(get("Empty", "Data"), "");
   EXPECT_TRUE(get("NoEquals", "Data") == "ERROR" && get("orphan", "Data") == "ERROR");
   EXPECT_EQ(get("F_Path", "File"), QString(253, QLatin1Char('b'))); // 254 bytes at most, no half character
+  write("\xEF\xBB\xBF[Data]\nPicStartX=7\n");                       // an editor's byte-order mark, kept when written
+  EXPECT_TRUE(get("PicStartX", "Data") == "7" && set("8", "PicStartX", "Data"));
+  EXPECT_EQ(read(), "\xEF\xBB\xBF[Data]\nPicStartX=8\n");
   // A file from Japanese Windows is read and written in Shift-JIS.
   write("[File]\r\nF_Path=D:\\\x89\xe6\x91\x9c\r\n"); // "D:\画像" in Shift-JIS
   EXPECT_EQ(get("F_Path", "File"), QStringLiteral("D:\\画像"));
