@@ -80,6 +80,7 @@ private:
   void ClipboardChanged();
   void StopContinuous();
   void ShowContinuousCount();
+  void TakeContinuousPicture();
   // Takes the clipboard's picture into the canvas; why it could not, or empty.
   QString Capture();
   QString BatchProblem() const;
@@ -111,6 +112,9 @@ private:
   QAction *m_continuous = nullptr;
   int m_continuousSaved = 0;
   int m_continuousUnreadable = 0; // pictures passed over because they could not be read
+  QImage m_lastSaved;             // the last picture continuous trimming saved
+  bool m_takingPicture = false;   // a clipboard picture is being taken
+  bool m_pictureWaiting = false;  // and another one arrived meanwhile
   std::array<SeparatorLine *, 4> m_lines{};
 
   std::unique_ptr<FrameEditor> m_editor;

@@ -6,6 +6,7 @@
 #include "batch/batch_trim.h"
 #include "capture/acquire.h"
 #include "capture/picture_box.h"
+#include "capture/same_picture.h"
 #include "capture/trim.h"
 #include "common/message_box.h"
 #include "export/jpeg_export.h"
@@ -45,6 +46,7 @@ void Form1::M_R_Continuous_Toggled(bool on) {
   }
   m_continuousSaved = 0;
   m_continuousUnreadable = 0;
+  m_lastSaved = QImage();
   ShowContinuousCount();
   m_panel2->show();
 }
@@ -57,28 +59,44 @@ void Form1::StopContinuous() {
 }
 
 void Form1::ClipboardChanged() {
-  if (!m_continuous->isChecked()) {
+  // One picture at a time: pictures that arrive while one is taken (the
+  // clipboard is read, a message is open) are seen once it is done, by
+  // taking the clipboard's picture of then.
+  if (m_takingPicture) {
+    m_pictureWaiting = true;
     return;
   }
+  m_takingPicture = true;
+  do {
+    m_pictureWaiting = false;
+    TakeContinuousPicture();
+  } while (m_pictureWaiting);
+  m_takingPicture = false;
+}
+
+void Form1::TakeContinuousPicture() {
   const QMimeData *data = m_env.clipboard->mimeData();
-  if (data == nullptr || !HoldsPicture(*data)) {
+  if (!m_continuous->isChecked() || data == nullptr || !HoldsPicture(*data)) {
     return; // text and the like are not pictures to trim
   }
-  // One picture at a time: one that arrives while this one is saved, or while
-  // a message about it is open, is passed over.
-  const QSignalBlocker oneAtATime(m_env.clipboard);
   if (!Capture().isEmpty() || !Picture1->hasPicture()) {
     ++m_continuousUnreadable; // nothing is saved for a picture that cannot be read
     ShowContinuousCount();
     return;
   }
   Command4_Click();
+  // The same picture offered again (a clipboard manager taking it over) is
+  // passed over: neither saved nor counted.
+  const QImage trimmed = Picture2->image();
+  if (SamePicture(trimmed, m_lastSaved)) {
+    return;
+  }
   const QString folder = m_panel1->text();
-  if (!SaveTrimmedJpeg(SaveJob(NextNumberedName(folder, Text2->text())), folder, m_state.SaveFolder,
-                       Picture2->image())) {
+  if (!SaveTrimmedJpeg(SaveJob(NextNumberedName(folder, Text2->text())), folder, m_state.SaveFolder, trimmed)) {
     StopContinuous();
     return;
   }
+  m_lastSaved = trimmed;
   ++m_continuousSaved;
   ShowContinuousCount();
 }
