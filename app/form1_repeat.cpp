@@ -143,7 +143,13 @@ void Form1::BatchTrimFiles(const QStringList &files) {
     ShowMessage(this, LibraryProblem(libraryPath, loadError));
     return;
   }
-  const BatchJob job{{m_state.frame.trim, m_state.frame.drag}, m_panel1->text(), Slider1->value(), save};
+  // Files already there under an output's name are replaced only when the
+  // user says so, asked once; otherwise they are passed over and listed.
+  const QStringList existing = ExistingOutputs(files, m_panel1->text());
+  const bool overwrite =
+      !existing.isEmpty() &&
+      AskYesNo(this, QStringLiteral("保存先に同じ名前の画像が %1 枚あります。上書きしますか？").arg(existing.size()));
+  const BatchJob job{{m_state.frame.trim, m_state.frame.drag}, m_panel1->text(), Slider1->value(), save, overwrite};
 
   // The files are trimmed on worker threads while the window stays responsive.
   QProgressDialog progress(QStringLiteral("一括トリム中… %1 枚").arg(files.size()), QStringLiteral("キャンセル"), 0,

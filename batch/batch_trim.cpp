@@ -3,6 +3,7 @@
 #include "batch/region_reader.h"
 #include "capture/picture_box.h"
 #include "capture/trim.h"
+#include "common/file_access.h"
 #include "common/memory_budget.h"
 #include "export/jpeg_export.h"
 
@@ -66,22 +67,44 @@ std::optional<std::pair<dev_t, ino_t>> Identity(const QString &path) {
 // The output of each input, and why it may not be written: an output that is
 // one of the inputs (by identity, whatever path reaches it) or that an
 // earlier file of the batch already takes.
-std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const QString &folder) {
+QString OutputFile(const QString &file, const QString &folder) {
+  return QDir(folder).absoluteFilePath(QFileInfo(file).completeBaseName() + QStringLiteral(".jpg"));
+}
+
+// Why the output may not be written (now): it is one of the inputs, or an
+// existing file that may not be replaced.
+QString OutputProblem(const QString &output, const std::set<std::pair<dev_t, ino_t>> &inputs, bool overwrite) {
+  const auto id = Identity(output);
+  if (id && inputs.count(*id) != 0) {
+    return QStringLiteral("保存先が入力ファイルと同じになるため保存しません");
+  }
+  if (id && !IsWritableFile(output)) {
+    return QStringLiteral("保存先の「%1」は読み取り専用のため上書きしません").arg(QFileInfo(output).fileName());
+  }
+  if (id && !overwrite) {
+    return QStringLiteral("保存先に同じ名前のファイル「%1」があるため保存しません").arg(QFileInfo(output).fileName());
+  }
+  return QString();
+}
+
+std::set<std::pair<dev_t, ino_t>> InputIdentities(const QStringList &files) {
   std::set<std::pair<dev_t, ino_t>> inputs;
   for (const QString &file : files) {
     if (const auto id = Identity(file)) {
       inputs.insert(*id);
     }
   }
+  return inputs;
+}
+
+std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const QString &folder, bool overwrite) {
+  const auto inputs = InputIdentities(files);
   QSet<QString> taken;
   std::vector<std::pair<QString, QString>> outputs;
   for (const QString &file : files) {
-    const QString output = QDir(folder).absoluteFilePath(QFileInfo(file).completeBaseName() + QStringLiteral(".jpg"));
-    const auto id = Identity(output);
-    QString problem;
-    if (id && inputs.count(*id) != 0) {
-      problem = QStringLiteral("保存先が入力ファイルと同じになるため保存しません");
-    } else if (taken.contains(output)) {
+    const QString output = OutputFile(file, folder);
+    QString problem = OutputProblem(output, inputs, overwrite);
+    if (problem.isEmpty() && taken.contains(output)) {
       problem = QStringLiteral("同じ名前の画像が先にあるため保存しません（%1）").arg(QFileInfo(output).fileName());
     }
     taken.insert(output);
@@ -90,10 +113,14 @@ std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const
   return outputs;
 }
 
-QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &job) {
+QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &job,
+                    const std::set<std::pair<dev_t, ino_t>> &inputs) {
   const auto trimmed = TrimImageFile(file, job.frame);
   if (const QString *reason = std::get_if<QString>(&trimmed)) {
     return *reason;
+  }
+  if (const QString problem = OutputProblem(output, inputs, job.overwrite); !problem.isEmpty()) {
+    return problem; // something took the name, or a link was set there, meanwhile
   }
   const QImage &image = std::get<QImage>(trimmed);
   const int code = job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
@@ -103,9 +130,10 @@ QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &
 }
 
 // One file, start to end; a lack of memory fails this file alone.
-QString TrimAndSave(const QString &file, const QString &output, const BatchJob &job) {
+QString TrimAndSave(const QString &file, const QString &output, const BatchJob &job,
+                    const std::set<std::pair<dev_t, ino_t>> &inputs) {
   try {
-    return SaveTrimmed(file, output, job);
+    return SaveTrimmed(file, output, job, inputs);
   } catch (const std::bad_alloc &) {
     return QStringLiteral("メモリーが足りません");
   }
@@ -113,9 +141,22 @@ QString TrimAndSave(const QString &file, const QString &output, const BatchJob &
 
 } // namespace
 
+QStringList ExistingOutputs(const QStringList &files, const QString &folder) {
+  const auto inputs = InputIdentities(files);
+  QStringList existing;
+  for (const QString &file : files) {
+    const auto id = Identity(OutputFile(file, folder));
+    if (id && inputs.count(*id) == 0 && !existing.contains(OutputFile(file, folder))) {
+      existing << OutputFile(file, folder);
+    }
+  }
+  return existing;
+}
+
 std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job,
                                    const std::function<void(int done)> &progress, const std::atomic<bool> &cancel) {
-  const auto outputs = Outputs(files, job.folder);
+  const auto outputs = Outputs(files, job.folder, job.overwrite);
+  const auto inputs = InputIdentities(files);
   std::vector<BatchFailure> failures;
   std::mutex lock;
   int done = 0;
@@ -126,7 +167,7 @@ std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job
         return;
       }
       const auto &[output, problem] = outputs[std::size_t(i)];
-      const QString reason = problem.isEmpty() ? TrimAndSave(files[i], output, job) : problem;
+      const QString reason = problem.isEmpty() ? TrimAndSave(files[i], output, job, inputs) : problem;
       std::lock_guard<std::mutex> guard(lock);
       if (!reason.isEmpty()) {
         failures.push_back({i, files[i], reason});

@@ -29,6 +29,7 @@ struct BatchJob {
   QString folder;                          // where <file's base name>.jpg goes
   int quality = 50;                        // 0 to 100
   SavePixelstoJPEGFunction save = nullptr; // the JPEG library's writer
+  bool overwrite = false;                  // an existing file of an output's name is replaced (a read-only one never)
 };
 
 struct BatchFailure {
@@ -37,12 +38,18 @@ struct BatchFailure {
   QString reason;
 };
 
+// The outputs of these files that already exist as files of their own (not
+// one of the files), which a batch replaces only when asked to.
+QStringList ExistingOutputs(const QStringList &files, const QString &folder);
+
 // Trims every file and saves it as <folder>/<base name>.jpg, one file per task
 // on a thread pool as large as the machine has cores; returns when all are
 // done. progress(done) is called from the workers after each file. Once
 // `cancel` is set no further file is started; files already saved stay.
 // A file that cannot be read, trimmed or saved fails alone; an output that
-// would replace an input file, or another output of the batch, is a failure.
+// would replace an input file, another output of the batch, a read-only file
+// or (unless the job says to overwrite) any existing file is a failure; that
+// is checked again just before each file is saved.
 std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job,
                                    const std::function<void(int done)> &progress, const std::atomic<bool> &cancel);
 

@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <unistd.h>
@@ -25,7 +27,8 @@ constexpr int kAllSaved = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kUsage = 2;
 
-const char *const kHelp = R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--output フォルダー] 画像...
+const char *const kHelp =
+    R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--output フォルダー] [--overwrite] [--] 画像...
 
 Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像ファイルを切り抜き、
 出力フォルダーに「元のファイル名.jpg」として JPEG で保存します。
@@ -33,10 +36,15 @@ Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像フ�
   --settings ファイル   トリミング枠を読む trim.ini（既定: Orvelle 本体が使う trim.ini）
   --quality 数値        JPEG の品質 0～100（既定: 50）
   --output フォルダー   保存先フォルダー（既定: その trim.ini の F_Path）
+  --overwrite           保存先に同じ名前のファイルがあれば置き換えます（既定: 保存しません）
   --help                この説明を表示します
+  --                    これより後はすべて画像（- で始まる名前のファイルにも）
 
-画像: PNG、JPEG、BMP など Qt が読める形式。入力ファイルを上書きすることはありません。
-終了コード: 0 すべて保存、1 一部が失敗、2 使い方または設定の誤り
+画像: PNG、JPEG、BMP など Qt が読める形式。入力ファイルや読み取り専用のファイルを
+上書きすることはありません。Ctrl+C（SIGINT）または SIGTERM では、保存中の画像を
+保存し終えてから止まります。
+終了コード: 0 すべて保存、1 一部が失敗、2 使い方または設定の誤り、
+            130 / 143 途中で止められて保存していない画像がある
 )";
 
 // A file name as one line of output: control characters (a newline could
@@ -71,6 +79,7 @@ struct Options {
   QString settings;
   QString output;
   int quality = 50;
+  bool overwrite = false;
   QStringList images;
 };
 
@@ -86,6 +95,10 @@ std::variant<Options, int> Parse(const QStringList &args) {
     }
     if (arg == QLatin1String("--")) {
       optionsEnded = true;
+      continue;
+    }
+    if (arg == QLatin1String("--overwrite")) {
+      options.overwrite = true;
       continue;
     }
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -121,11 +134,17 @@ std::variant<Options, int> Parse(const QStringList &args) {
   return options;
 }
 
-// A bar on the terminal, redrawn after each file.
+// Whether a signal asked the batch to stop, and which one.
+std::atomic<bool> g_stop{false};
+std::atomic<int> g_stopSignal{0};
+
+// A bar on the terminal, redrawn after each file; how many files are done.
 class Progress {
 public:
   explicit Progress(int total) : m_total(total), m_shown(isatty(STDERR_FILENO) != 0) {}
+  int done() const { return m_done; }
   void operator()(int done) {
+    m_done = done;
     if (!m_shown) {
       return;
     }
@@ -142,6 +161,7 @@ public:
 private:
   int m_total;
   bool m_shown;
+  std::atomic<int> m_done{0};
   std::mutex m_lock;
 };
 
@@ -195,13 +215,25 @@ int main(int argc, char **argv) {
     return kUsage;
   }
 
-  const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save};
+  const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save, options.overwrite};
   Progress progress(int(options.images.size()));
-  const std::atomic<bool> never{false};
-  const auto failures = RunBatch(options.images, job, std::ref(progress), never);
+  // Ctrl+C or SIGTERM: no further file is started; the ones being saved are
+  // saved whole (the library writes a hidden temporary file and renames it).
+  struct sigaction stop {};
+  stop.sa_handler = [](int signal) {
+    g_stopSignal = signal;
+    g_stop = true;
+  };
+  sigaction(SIGINT, &stop, nullptr);
+  sigaction(SIGTERM, &stop, nullptr);
+  const auto failures = RunBatch(options.images, job, std::ref(progress), g_stop);
   for (const BatchFailure &failure : failures) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(Printable(QDir::toNativeSeparators(failure.file))),
                  qPrintable(failure.reason));
+  }
+  if (const int undone = int(options.images.size()) - progress.done(); g_stop && undone > 0) {
+    Say(QStringLiteral("中断しました。%1 枚は保存していません。").arg(undone));
+    return 128 + g_stopSignal;
   }
   return failures.empty() ? kAllSaved : kSomeFailed;
 }

@@ -13,4 +13,8 @@ inline const QString kMessageCaption = QStringLiteral("Pemrose");
 // details, when given, in the box's scrolling detailed text.
 void ShowMessage(QWidget *parent, const QString &text, const QString &details = QString());
 
+// A modal question with the caption above and the buttons はい and いいえ
+// (いいえ by default); whether the answer was はい.
+bool AskYesNo(QWidget *parent, const QString &text);
+
 } // namespace orvelle

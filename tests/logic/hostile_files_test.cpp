@@ -135,8 +135,37 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   getrusage(RUSAGE_CHILDREN, &usage);
   EXPECT_LT(usage.ru_maxrss, 1536 * 1024) << "kB at the most of one run";
 
+  // An existing output is passed over, replaced with --overwrite (all saved: 0), a read-only one never.
+  EXPECT_TRUE(Trim({"--settings", ini, path("good.png")}).errors.contains(QStringLiteral("同じ名前のファイル")));
+  ::umask(077); // which every file the kernel makes then follows
+  EXPECT_EQ(Trim({"--settings", ini, "--overwrite", path("good.png"), path("icon.ico")}).code, 0);
+  ::umask(022);
+  EXPECT_EQ(int(QFile::permissions(out.filePath("icon.jpg")) & 0x0077), 0); // neither group nor others
+  QFile::setPermissions(out.filePath("good.jpg"), QFile::ReadOwner);
+  EXPECT_TRUE(
+      Trim({"--settings", ini, "--overwrite", path("good.png")}).errors.contains(QStringLiteral("読み取り専用")));
+  // The output folder reached through a link: an input there is still an input.
+  ASSERT_TRUE(QFile::link(in.path(), dir.filePath("link")));
+  EXPECT_EQ(Trim({"--settings", ini, "--overwrite", "--output", dir.filePath("link"), path("tailed.jpg")}).code, 1);
+  EXPECT_EQ(testing::ReadFile(path("tailed.jpg")), jpeg + tail);
+  // Stopped half-way (SIGTERM): whole files only, no temporary file left, exit 143.
+  QStringList many = {"--settings", ini, "--output", in.path(), "--"};
+  for (int i = 0; i < 40; ++i) {
+    many << dir.filePath(QStringLiteral("big-%1.png").arg(i));
+    ASSERT_TRUE(QFile::link(path("big.png"), many.last()));
+  }
+  QProcess stopped;
+  stopped.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim"), many);
+  while (stopped.state() != QProcess::NotRunning && !QFile::exists(path("big-0.jpg")) &&
+         !QFile::exists(path("big-1.jpg"))) {
+    stopped.waitForFinished(20);
+  }
+  stopped.terminate();
+  EXPECT_TRUE(stopped.waitForFinished(60000) && stopped.exitCode() == 143);
+  for (const QString &name : in.entryList({"big-*", ".orvelle-*"}, QDir::Files | QDir::Hidden)) {
+    EXPECT_EQ(QImage(path(name)).size(), QSize(200, 200)) << name.toStdString();
+  }
   // All saved: 0; wrong usage, and settings that cannot be used (the key is named): 2.
-  EXPECT_EQ(Trim({"--settings", ini, "--quality", "90", path("good.png")}).code, 0);
   EXPECT_EQ(Trim({}).code, 2);
   EXPECT_EQ(Trim({"--settings", ini, "--output", "", path("good.png")}).code, 2);
   ASSERT_TRUE(testing::WriteFile(dir.filePath("part.ini"), "[Data]\nPicStartX=10\n"));
@@ -150,7 +179,7 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   }
   ASSERT_TRUE(testing::WriteFile(
       ini, QByteArray(settings).replace("NewPicWidth=200\nNewPicHeight=200", "NewPicWidth=32767\nNewPicHeight=32767")));
-  const Trimmed huge = Trim({"--settings", ini, path("good.png")});
+  const Trimmed huge = Trim({"--settings", ini, "--overwrite", path("icon.ico")});
   EXPECT_TRUE(huge.code == 1 && huge.errors.contains(QStringLiteral("トリム後の画像が大きすぎます")));
 }
 

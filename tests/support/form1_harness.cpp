@@ -19,7 +19,8 @@ ModalAnswerer::ModalAnswerer() {
       texts << box->text() + box->detailedText();
       captions << box->windowTitle();
       fitsScreen = fitsScreen && box->frameGeometry().height() <= box->screen()->availableGeometry().height();
-      box->button(QMessageBox::Ok)->click();
+      QAbstractButton *ok = box->button(QMessageBox::Ok);
+      (ok != nullptr ? ok : box->button(answerYes ? QMessageBox::Yes : QMessageBox::No))->click();
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
       dialogTitles << dialog->windowTitle();
       if (folderAnswer.isEmpty()) {

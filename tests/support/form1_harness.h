@@ -19,6 +19,7 @@ public:
   QStringList dialogTitles;
   QString folderAnswer;
   bool fitsScreen = true; // every box so far was no taller than its screen
+  bool answerYes = false; // the answer to a question
   void clear() { texts.clear(), captions.clear(); }
 
 private:

@@ -233,6 +233,16 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   QVERIFY(report.contains("missing-199.png") && p.h.modals().fitsScreen);
   QVERIFY(MeanDifference(QImage(out.filePath("a.jpg")), shots[1].copy(p.frame)) < 3);
   QCOMPARE(ReadFile(files[2]), kept);
+  // Once more, over an a.jpg of the user's: asked once; いいえ keeps and lists it, はい replaces it.
+  WriteFile(out.filePath("a.jpg"), "mine");
+  p.h.modals().clear();
+  p.h.form().BatchTrimFiles({files[0]});
+  QVERIFY(p.h.modals().texts.value(0).contains("同じ名前の画像が 1 枚") &&
+          p.h.modals().texts.value(1).contains("a.png"));
+  QCOMPARE(ReadFile(out.filePath("a.jpg")), "mine");
+  p.h.modals().answerYes = true;
+  p.h.form().BatchTrimFiles({files[0]});
+  QVERIFY(MeanDifference(QImage(out.filePath("a.jpg")), shots[1].copy(p.frame)) < 3);
 }
 
 ORVELLE_QTEST_MAIN(FilesTest)
