@@ -74,10 +74,10 @@ int main(int argc, char **argv) {
   const auto orvelleTrim = [&](const QStringList &images) {
     return orvelle::bench::MedianMs(3, [&] {
       ok &= orvelle::bench::RunProcess(
-          trim,
-          QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"), QStringLiteral("80"),
-                      QStringLiteral("--output"), root.filePath(QStringLiteral("orvelle")), QStringLiteral("--")} +
-              images);
+          trim, QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"),
+                            QStringLiteral("80"), QStringLiteral("--overwrite"), QStringLiteral("--output"),
+                            root.filePath(QStringLiteral("orvelle")), QStringLiteral("--")} +
+                    images);
     });
   };
   const double orvelle = orvelleTrim(files);
