@@ -66,11 +66,11 @@ QString FindWindow(const QString &name) {
 
 // Puts the image on the X clipboard: xclip serves it until the next one
 // takes the clipboard over, and then ends.
-void PutOnClipboard(const QString &png) {
+void PutOnClipboard(const QString &png, int pauseMs = 300) {
   QProcess::startDetached(
       QStringLiteral("sh"),
       {QStringLiteral("-c"), QStringLiteral("xclip -selection clipboard -t image/png -i \"$0\" >/dev/null 2>&1"), png});
-  Pause(300);
+  Pause(pauseMs);
 }
 
 // The program, started (at a display scale when one is given), and its window.
@@ -242,9 +242,8 @@ int main(int argc, char **argv) {
     Screen().save(out.filePath(QStringLiteral("3-trimmed.png")));
     s.click(QPoint(776 + 25, 4 + 10)); // the file-name box
     Xdo("windowfocus --sync " + s.window() + " type --delay 30 shot");
-    // Ctrl+E, which a text box takes for "end of line", opens the folder
-    // dialog, which takes the focus (its Japanese title is no name to search
-    // by in every locale); cancelled, the folder stays.
+    // Ctrl+E, which a text box takes for "end of line", opens the folder dialog, seen by
+    // the focus it takes (xdotool cannot match its Japanese title in every locale); cancelled.
     s.key(QStringLiteral("ctrl+e"));
     QString folderDialog;
     Check(WaitFor([&] { return (folderDialog = Xdo("getwindowfocus")) != s.window(); }),
@@ -266,9 +265,9 @@ int main(int argc, char **argv) {
     Check(differs("/shot-org.jpg", sample) < 2.5, "shot-org.jpg holds the whole capture");
     Screen().save(out.filePath(QStringLiteral("orvelle-window.png")));
     s.key(QStringLiteral("ctrl+s"));
-    WaitFor([&] { return ReadFile(ini).contains("PicRatio="); });
+    Check(WaitFor([&] { return ReadFile(ini).contains("PicStartX=100\nPicStartY=80\nPicWidth=300\nPicHeight=220\n"); }),
+          "Ctrl+S stores the frame");
     const QByteArray saved = ReadFile(ini);
-    Check(saved.contains("PicStartX=100\nPicStartY=80\nPicWidth=300\nPicHeight=220\n"), "Ctrl+S stores the frame");
     Check(s.quit() && ReadFile(ini) == saved, "Ctrl+Q ends the program and writes nothing to trim.ini");
   }
   {
@@ -278,6 +277,33 @@ int main(int argc, char **argv) {
     s.command(4);
     Check(s.shows(second, frame), "after Ctrl+L the same area is cut out of a new capture");
     Screen().save(out.filePath(QStringLiteral("4-loaded-and-trimmed.png")));
+    // Continuous trimming (Alt, the fourth menu, its last entry) as "cont": a
+    // picture that cannot be read saves nothing, one offered again is saved
+    // once, and of a burst each file saved is another picture, the last among them.
+    s.click(QPoint(776 + 25, 4 + 10));
+    Xdo("windowfocus --sync " + s.window() + " type --delay 30 cont");
+    s.key(QStringLiteral("alt"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Return"));
+    const QList<QImage> burst = {sample, sample.mirrored(true, false), sample.mirrored(false, true), second};
+    orvelle::testing::WriteFile(out.filePath(QStringLiteral("burst-x.png")), "not a picture");
+    bool written = true;
+    for (const QString i : {"x", "0", "0", "1", "2", "3"}) { // the first picture twice, the rest in a burst
+      const QString png = out.filePath(QStringLiteral("burst-%1.png").arg(i));
+      written = (i == "x" || burst[i.toInt()].save(png)) && written;
+      PutOnClipboard(png, i.toInt() > 0 ? 40 : 600);
+    }
+    Pause(3000);
+    QList<int> shown; // which picture of the burst each file holds (-1: one held before)
+    for (const QString &name : QDir(pictures).entryList({QStringLiteral("cont-*.jpg")})) {
+      QList<double> differences;
+      for (const QImage &picture : burst) {
+        differences << MeanDifference(QImage(pictures + '/' + name), picture.copy(frame));
+      }
+      const int best = int(std::min_element(differences.begin(), differences.end()) - differences.begin());
+      shown << (shown.contains(best) ? -1 : best);
+    }
+    Check(written && shown.contains(0) && shown.contains(int(burst.size()) - 1) && !shown.contains(-1),
+          "continuous trimming saves each picture once, none for an unreadable one, a burst's last too");
     Check(s.quit(), "the second start ends cleanly too");
   }
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
