@@ -9,9 +9,9 @@
 #   make package   builds the Debian package (build/orvelle_<version>_<arch>.deb)
 
 # The tests run as in a desktop session, which always has a private runtime
-# folder: without one (and without a locale) every Qt program warns at its
-# start, and LeakSanitizer's tracer then crashes at the program's exit on the
-# dynamic TLS that warning left behind ("Tracer caught signal 11").
+# folder. Without one (and without a locale) LeakSanitizer's tracer crashed at
+# the exit of our Qt programs, on a stale entry of the thread's dynamic TLS
+# ("Tracer caught signal 11"), though the tests had passed.
 export XDG_RUNTIME_DIR ?= $(shell d=/tmp/orvelle-runtime-$$(id -u); mkdir -p -m 700 $$d; echo $$d)
 
 BUILD      ?= build
