@@ -1,36 +1,27 @@
 #pragma once
 
 #include "app/form1_environment.h"
-#include "app/shared_state.h"
+#include "app/main_controls.h"
 #include "app/window_fit.h"
 #include "capture/frame_editor.h"
-#include "export/jpeg_export.h"
+#include "core/continuous_trim.h"
+#include "core/trim_session.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-#include <array>
 #include <memory>
 
 class QAction;
-class QLabel;
-class QLineEdit;
-class QRadioButton;
-class QSlider;
-class QStatusBar;
-class QToolButton;
 
 namespace orvelle {
 
-class CanvasArea;
-class ClientArea;
+class BatchWindow;
 class Form2;
-class PictureBox;
-class SeparatorLine;
+struct Result;
 
-// The main window: a strip of read-outs, inputs and six picture buttons, the
-// canvas below it, the status bar with the save folder, and the menus, which
-// repeat the buttons' commands.
+// The main window: it binds its controls to the trim session and shows what
+// the session's operations say. The menus repeat the buttons' commands.
 class Form1 : public QMainWindow {
   Q_OBJECT
 
@@ -55,22 +46,23 @@ public:
   // Trims the image files to the current frame into the save folder, with a
   // progress window; says which files failed and why.
   void BatchTrimFiles(const QStringList &files);
+  bool BatchRunning() const { return !m_batch.isNull(); }
 
-  const SharedState &state() const { return m_state; }
-  QString settingsPath() const;
+  const TrimSession &session() const { return m_session; }
+  QString settingsPath() const { return m_session.places().settingsPath; }
 
 protected:
   void closeEvent(QCloseEvent *event) override;
 
 private:
-  void CreateControls();
   void CreateMenus();
-  void SetTabOrder();
   QSize canvasAreaPixels() const;
-  // What a JPEG save under this base name takes from the window.
-  JpegExport SaveJob(const QString &baseName);
-  void CanvasKeyDown(int key, int shift);
   FrameColour frameColour() const;
+  // Shows the result's message, if any; whether the operation was done.
+  bool Show(const Result &result);
+  void ShowCanvas();
+  void ShowOutput();
+  void CanvasKeyDown(int key, int shift);
 
   void M_F_Exit_Click();
   void M_S_SFolder_Click();
@@ -78,47 +70,21 @@ private:
   void M_R_Batch_Click();
   void M_R_Continuous_Toggled(bool on);
   void ClipboardChanged();
-  void StopContinuous();
-  void ShowContinuousCount();
   void TakeContinuousPicture();
-  // Takes the clipboard's picture into the canvas; why it could not, or empty.
-  QString Capture();
-  QString BatchProblem() const;
+  void ShowContinuousCount();
   void Slider1_Change();
 
   Form1Environment m_env;
-  SharedState m_state;
+  TrimSession m_session;
+  ContinuousTrim m_continuous{m_session};
   ScreenSize m_screenSize;
-
-  ClientArea *m_client = nullptr;
-  CanvasArea *m_canvasArea = nullptr;
-  PictureBox *Picture1 = nullptr;
-  PictureBox *Picture2 = nullptr;
-  QLabel *Label6 = nullptr;
-  QLabel *Label7 = nullptr;
-  QLabel *Label8 = nullptr;
-  QLabel *Label9 = nullptr;
-  QLabel *Label13 = nullptr;
-  QLineEdit *Text1 = nullptr;
-  QLineEdit *Text2 = nullptr;
-  QRadioButton *Option1 = nullptr;
-  QRadioButton *Option2 = nullptr;
-  QRadioButton *Option3 = nullptr;
-  std::array<QToolButton *, 6> m_commands{};
-  QSlider *Slider1 = nullptr;
-  QStatusBar *StatusBar1 = nullptr;
-  QLabel *m_panel1 = nullptr;
-  QLabel *m_panel2 = nullptr; // continuous trimming's count
-  QAction *m_continuous = nullptr;
-  int m_continuousSaved = 0;
-  int m_continuousUnreadable = 0; // pictures passed over because they could not be read
-  QImage m_lastSaved;             // the last picture continuous trimming saved
-  bool m_takingPicture = false;   // a clipboard picture is being taken
-  bool m_pictureWaiting = false;  // and another one arrived meanwhile
-  std::array<SeparatorLine *, 4> m_lines{};
-
+  Form1Controls m_ui;
+  QAction *m_continuousAction = nullptr;
+  bool m_takingPicture = false;  // a clipboard picture is being taken
+  bool m_pictureWaiting = false; // and another one arrived meanwhile
   std::unique_ptr<FrameEditor> m_editor;
   QPointer<Form2> m_versionWindow;
+  QPointer<BatchWindow> m_batch;
 };
 
 } // namespace orvelle

@@ -13,11 +13,7 @@ Form1Environment Form1Environment::ForThisProgram() {
   env.executableFolder = ExecutableFolder();
   env.programFolder = ChooseProgramFolder(env.executableFolder);
   env.bitmapFolder = ChooseBitmapFolder(env.executableFolder);
-#ifdef _WIN32
-  env.systemRoot = QStringLiteral("C:");
-#else
   env.systemRoot = QDir::rootPath();
-#endif
   env.screen = PrimaryScreenMetrics;
   env.osVersion = QueryOsVersion;
   env.terminate = [] { QCoreApplication::quit(); };

@@ -46,10 +46,10 @@ void Form1::CreateMenus() {
   entry(run, "M_R_S_Org", "保存(オリジナル)", QKeySequence(), &Form1::Command6_Click);
   separator(run, "M_R_Line2");
   entry(run, "M_R_Batch", "一括トリム...", QKeySequence(), &Form1::M_R_Batch_Click);
-  m_continuous = run->addAction(QStringLiteral("連続トリム"));
-  m_continuous->setObjectName(QStringLiteral("M_R_Continuous"));
-  m_continuous->setCheckable(true);
-  connect(m_continuous, &QAction::toggled, this, &Form1::M_R_Continuous_Toggled);
+  m_continuousAction = run->addAction(QStringLiteral("連続トリム"));
+  m_continuousAction->setObjectName(QStringLiteral("M_R_Continuous"));
+  m_continuousAction->setCheckable(true);
+  connect(m_continuousAction, &QAction::toggled, this, &Form1::M_R_Continuous_Toggled);
 
   QMenu *help = menu("M_Help", "ﾍﾙﾌﾟ(H)");
   help->setSeparatorsCollapsible(false); // it opens with its separator line
@@ -58,8 +58,8 @@ void Form1::CreateMenus() {
 
   // The shortcuts work whichever control has the focus.
   auto *keys = new MenuKeysFirst(this);
-  Text1->installEventFilter(keys);
-  Text2->installEventFilter(keys);
+  m_ui.Text1->installEventFilter(keys);
+  m_ui.Text2->installEventFilter(keys);
 }
 
 } // namespace orvelle

@@ -1,5 +1,7 @@
 #include "app/library_placement.h"
 
+#include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,6 +42,20 @@ LibraryPlacement PlaceJpegLibrary(const QString &osName, const QString &source, 
   }
   placement.outcome = LibraryPlacement::Outcome::Copied;
   return placement;
+}
+
+QString PlacementMessage(const LibraryPlacement &placement, const QString &source) {
+  switch (placement.outcome) {
+  case LibraryPlacement::Outcome::NoTarget:
+    return QStringLiteral("このOSでは、動作を確認していません。");
+  case LibraryPlacement::Outcome::CopyFailed:
+    return QStringLiteral("JPEG 保存ライブラリ「%1」を「%2」へコピーできませんでした。\n%3")
+        .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(placement.target), placement.error);
+  case LibraryPlacement::Outcome::AlreadyPresent:
+  case LibraryPlacement::Outcome::Copied:
+    break;
+  }
+  return QString();
 }
 
 } // namespace orvelle

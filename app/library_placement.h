@@ -22,4 +22,8 @@ struct LibraryPlacement {
 // file already there is never replaced, even when it differs.
 LibraryPlacement PlaceJpegLibrary(const QString &osName, const QString &source, const QString &systemRoot);
 
+// What the start tells the user of the placement: that the system is not one
+// the program was checked on, or that the copy failed; empty otherwise.
+QString PlacementMessage(const LibraryPlacement &placement, const QString &source);
+
 } // namespace orvelle

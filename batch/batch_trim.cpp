@@ -1,11 +1,11 @@
 #include "batch/batch_trim.h"
 
 #include "batch/region_reader.h"
-#include "capture/picture_box.h"
-#include "capture/trim.h"
+#include "capture/picture_pixels.h"
+#include "capture/trim_plan.h"
 #include "common/file_access.h"
 #include "common/memory_budget.h"
-#include "export/jpeg_export.h"
+#include "export/save_problems.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,11 +2,11 @@
 // each as <output folder>/<base name>.jpg, with the program's own engine.
 
 #include "batch/batch_trim.h"
-#include "capture/trim.h"
+#include "capture/trim_plan.h"
 #include "common/file_access.h"
 #include "common/program_folder.h"
-#include "export/jpeg_export.h"
 #include "export/jpeg_library.h"
+#include "export/save_problems.h"
 #include "settings/settings_file.h"
 #include "settings/trim_info.h"
 
@@ -193,9 +193,8 @@ int main(int argc, char **argv) {
     return Usage(QStringLiteral("%1\n（設定ファイル: %2）").arg(*message, QDir::toNativeSeparators(options.settings)));
   }
   const FrameState &frame = std::get<FrameState>(loaded);
-  if (const auto size = TrimOutputSize(frame.drag); !size || size->isEmpty()) {
-    return Usage(
-        QStringLiteral("トリミング枠が設定されていません（%1）。").arg(QDir::toNativeSeparators(options.settings)));
+  if (!HasFrame(frame.trim, frame.drag) || !TrimOutputSize(frame.drag)) {
+    return Usage(QStringLiteral("%1（%2）。").arg(kNoFrameMessage, QDir::toNativeSeparators(options.settings)));
   }
   if (options.output.isEmpty()) {
     options.output = ReadSetting(QStringLiteral("F_Path"), QStringLiteral("File"), options.settings);
@@ -204,8 +203,7 @@ int main(int argc, char **argv) {
     }
   }
   if (!IsWritableFolder(options.output)) {
-    return Usage(QStringLiteral("保存先フォルダー「%1」が見つからないか、書き込みできません。")
-                     .arg(QDir::toNativeSeparators(options.output)));
+    return Usage(UnusableFolderProblem(options.output));
   }
   const QString libraryPath = JpegLibraryPath(executable);
   QString loadError;

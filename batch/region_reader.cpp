@@ -1,7 +1,7 @@
 #include "batch/region_reader.h"
 
 #include "batch/jpeg_markers.h"
-#include "capture/picture_box.h"
+#include "capture/picture_pixels.h"
 #include "common/memory_budget.h"
 #include "common/regular_file.h"
 

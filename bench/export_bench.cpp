@@ -26,8 +26,7 @@ int main(int argc, char **argv) {
   const QImage image = tools::SyntheticScreen({3840, 2160});
   QTemporaryDir dir;
   const QString bin = QCoreApplication::applicationDirPath();
-  JpegExport job{
-      nullptr, QStringLiteral("bench"), quality, dir.path(), dir.path(), bin + QLatin1Char('/') + kJpegLibraryFileName};
+  const JpegJob job{QStringLiteral("bench"), quality, dir.path(), bin + QLatin1Char('/') + kJpegLibraryFileName};
 
   std::printf("JPEG export of a 3840x2160 screenshot-like picture at quality %d:\n", quality);
   const double original = bench::MedianMs(7, [&] { SaveOriginalJpeg(job, dir.path(), image); });

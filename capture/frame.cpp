@@ -1,7 +1,5 @@
 #include "capture/frame.h"
 
-#include "capture/picture_box.h"
-
 namespace orvelle {
 
 FrameColour FrameColourOf(bool blackSelected, bool whiteSelected) {
@@ -11,18 +9,8 @@ FrameColour FrameColourOf(bool blackSelected, bool whiteSelected) {
   return whiteSelected ? FrameColour::White : FrameColour::Red;
 }
 
-void DrawFrameOutline(PictureBox &canvas, QPointF cornerA, QPointF cornerB, FrameColour colour) {
-  switch (colour) {
-  case FrameColour::Black:
-    canvas.drawFrame(cornerA, cornerB, std::nullopt);
-    break;
-  case FrameColour::White:
-    canvas.drawFrame(cornerA, cornerB, QColor(255, 255, 255));
-    break;
-  case FrameColour::Red:
-    canvas.drawFrame(cornerA, cornerB, QColor(255, 0, 0));
-    break;
-  }
+bool HasFrame(const TrimFrame &trim, const DragFrame &drag) {
+  return trim.PicWidth != 0 && trim.PicHeight != 0 && drag.NewPicWidth != 0 && drag.NewPicHeight != 0;
 }
 
 } // namespace orvelle

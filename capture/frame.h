@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QPointF>
+#include <QString>
 #include <cstdint>
 
 namespace orvelle {
-
-class PictureBox;
 
 // The trimming frame on the canvas, in canvas pixels. Width and height are
 // negative for a frame dragged to the left or upwards.
@@ -40,9 +38,10 @@ enum class FrameColour { Black, White, Red };
 // the first two is selected.
 FrameColour FrameColourOf(bool blackSelected, bool whiteSelected);
 
-// The frame drawing rule: an outline between two corners in canvas twips on the
-// canvas's drawing layer, in its current style; black is the canvas's own
-// foreground colour, so no colour is passed for it.
-void DrawFrameOutline(PictureBox &canvas, QPointF cornerA, QPointF cornerB, FrameColour colour);
+inline const QString kNoFrameMessage = QStringLiteral("トリミング枠が設定されていません");
+
+// Whether there is a frame to trim over and over with: the frame and the
+// output picture both have a width and a height.
+bool HasFrame(const TrimFrame &trim, const DragFrame &drag);
 
 } // namespace orvelle

@@ -1,8 +1,8 @@
 #include "capture/frame_editor.h"
 
+#include "capture/frame_outline.h"
 #include "capture/picture_box.h"
 #include "common/numbers.h"
-#include "common/units.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +11,19 @@ namespace orvelle {
 
 namespace {
 constexpr int kLeftButton = 1;
-constexpr float kTwips = static_cast<float>(kTwipsPerPixel);
 } // namespace
 
 FrameEditor::FrameEditor(FrameState &state, PictureBox &canvas, QLineEdit &ratioBox, FrameReadouts readouts,
                          std::function<FrameColour()> colour)
-    : m_state(state), m_canvas(canvas), m_ratioBox(ratioBox), m_readouts(readouts), m_colour(std::move(colour)) {}
+    : m_state(state), m_canvas(canvas), m_ratioBox(ratioBox), m_readouts(readouts), m_colour(std::move(colour)) {
+  QObject::connect(&canvas, &PictureBox::mouseDown, &canvas,
+                   [this](int b, int, float x, float y) { MouseDown(b, x, y); });
+  QObject::connect(&canvas, &PictureBox::mouseMove, &canvas,
+                   [this](int b, int, float x, float y) { MouseMove(b, x, y); });
+  QObject::connect(&canvas, &PictureBox::mouseUp, &canvas, [this](int b, int, float x, float y) { MouseUp(b, x, y); });
+}
+
+FrameEditor::~FrameEditor() { QObject::disconnect(&m_canvas, nullptr, &m_canvas, nullptr); }
 
 void FrameEditor::MarkRatioBox(bool holdsNumber) {
   const bool mark = !holdsNumber;
@@ -55,9 +62,9 @@ void FrameEditor::MouseDown(int buttons, float x, float y) {
     AnchorY = y;
     TrackX = x;
     TrackY = y;
-    trim.PicStartX = x / kTwips;
+    trim.PicStartX = x;
     m_readouts.startX->setText(SingleText(trim.PicStartX));
-    trim.PicStartY = y / kTwips;
+    trim.PicStartY = y;
     m_readouts.startY->setText(SingleText(trim.PicStartY));
   }
   m_state.drag.NewPicStartX = 0;
@@ -76,9 +83,9 @@ void FrameEditor::MouseMove(int buttons, float x, float y) {
     DrawTrackedFrame();
     TrackX = x;
     TrackY = ratio != 0 ? (x - AnchorX) * ratio : y;
-    trim.PicWidth = x / kTwips - trim.PicStartX;
+    trim.PicWidth = x - trim.PicStartX;
     m_readouts.width->setText(SingleText(trim.PicWidth));
-    if (!SetHeight(ratio != 0 ? ratio * trim.PicWidth : y / kTwips - trim.PicStartY)) {
+    if (!SetHeight(ratio != 0 ? ratio * trim.PicWidth : y - trim.PicStartY)) {
       return; // a height beyond any integer: the rest of the frame stays as it was
     }
   }
@@ -133,10 +140,10 @@ std::optional<QPoint> FrameEditor::Nudge(int key, int shift) {
     m_state.drag.NewPicHeight = *height;
   }
   // The frame as a drag to its moving corner would have left it.
-  AnchorX = trim.PicStartX * kTwips;
-  AnchorY = trim.PicStartY * kTwips;
-  TrackX = (trim.PicStartX + trim.PicWidth) * kTwips;
-  TrackY = ratio != 0 ? (TrackX - AnchorX) * ratio : (trim.PicStartY + static_cast<float>(trim.PicHeight)) * kTwips;
+  AnchorX = trim.PicStartX;
+  AnchorY = trim.PicStartY;
+  TrackX = trim.PicStartX + trim.PicWidth;
+  TrackY = ratio != 0 ? (TrackX - AnchorX) * ratio : trim.PicStartY + static_cast<float>(trim.PicHeight);
   m_canvas.setDrawStyle(PictureBox::DrawStyle::Solid);
   m_canvas.clearDrawings();
   DrawTrackedFrame();
@@ -152,6 +159,20 @@ void FrameEditor::MouseUp(int buttons, float /*x*/, float /*y*/) {
     m_canvas.clearDrawings();
     DrawTrackedFrame();
   }
+}
+
+void FrameEditor::ShowLoaded() {
+  const TrimFrame &trim = m_state.trim;
+  m_readouts.startX->setText(SingleText(trim.PicStartX));
+  m_readouts.startY->setText(SingleText(trim.PicStartY));
+  m_readouts.width->setText(SingleText(trim.PicWidth));
+  m_readouts.height->setText(IntegerText(trim.PicHeight));
+  m_ratioBox.setText(SingleText(m_state.FrameRatio));
+  const auto x = static_cast<long long>(trim.PicStartX);
+  const auto y = static_cast<long long>(trim.PicStartY);
+  const auto w = static_cast<long long>(trim.PicWidth);
+  const long long h = trim.PicHeight;
+  DrawFrameOutline(m_canvas, QPointF(double(x), double(y)), QPointF(double(x + w), double(y + h)), m_colour());
 }
 
 } // namespace orvelle

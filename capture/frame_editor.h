@@ -21,13 +21,16 @@ struct FrameReadouts {
   QLabel *height = nullptr;
 };
 
-// The mouse handlers of the canvas: a left-button drag marks the frame, dotted
+// The mouse handlers of the canvas, connected to it: a left-button drag marks the frame, dotted
 // while the button is held and solid after release, its height bound to its
 // width by the ratio in the ratio box, which every event reads afresh.
 class FrameEditor {
 public:
   FrameEditor(FrameState &state, PictureBox &canvas, QLineEdit &ratioBox, FrameReadouts readouts,
               std::function<FrameColour()> colour);
+  ~FrameEditor();
+  FrameEditor(const FrameEditor &) = delete;
+  FrameEditor &operator=(const FrameEditor &) = delete;
 
   void MouseDown(int buttons, float x, float y);
   void MouseMove(int buttons, float x, float y);
@@ -40,6 +43,11 @@ public:
   // it; nothing when the key is not the frame's, there is no frame, or the
   // ratio switches the editor off.
   std::optional<QPoint> Nudge(int key, int shift);
+
+  // Shows a frame loaded into the state: its numbers in the read-outs, its
+  // ratio in the ratio box, and its outline from its start over its size
+  // (whole pixels) in the canvas's current style.
+  void ShowLoaded();
 
 private:
   // Sets the ratio from the box; false when the event must end here (no number
@@ -56,7 +64,7 @@ private:
   std::function<FrameColour()> m_colour;
   bool m_ratioBoxMarked = false;
 
-  // Canvas twips: the anchor corner and the pointer at the previous move.
+  // Canvas pixels: the anchor corner and the pointer at the previous move.
   float AnchorX = 0;
   float AnchorY = 0;
   float TrackX = 0;

@@ -1,6 +1,6 @@
 #include "capture/picture_box.h"
 
-#include "common/units.h"
+#include "common/numbers.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,14 +12,14 @@
 namespace orvelle {
 
 namespace {
-// Pixels for a corner in twips; far-away corners are kept within a range that
+// A corner's whole pixel; far-away corners are kept within a range that
 // painting handles, which still lies well outside any control.
-std::optional<int> CornerPixel(double twips) {
-  if (!std::isfinite(twips)) {
+std::optional<int> CornerPixel(double pixels) {
+  if (!std::isfinite(pixels)) {
     return std::nullopt;
   }
   constexpr double kLimit = 1e7;
-  return TwipsToPixels(std::clamp(twips, -kLimit * kTwipsPerPixel, kLimit * kTwipsPerPixel));
+  return static_cast<int>(RoundHalfEven(std::clamp(pixels, -kLimit, kLimit)));
 }
 
 int ShiftMask(Qt::KeyboardModifiers m) {
@@ -39,22 +39,6 @@ QImage DeviceView(const QImage &image, qreal ratio) {
   view.setDevicePixelRatio(ratio);
   return view;
 }
-
-// A one-pixel strip of a dotted line: every other pixel lit, those whose
-// coordinates add up to an even number, so that dots meet at the corners and
-// stay in place when only a part of the line is repainted.
-QImage DottedStrip(const QRect &strip, const QColor &colour) {
-  QImage dots(strip.size(), QImage::Format_ARGB32_Premultiplied);
-  dots.fill(Qt::transparent);
-  const QRgb lit = colour.rgba();
-  const bool horizontal = strip.height() == 1;
-  const int length = horizontal ? strip.width() : strip.height();
-  const int first = (strip.left() + strip.top()) % 2 == 0 ? 0 : 1;
-  for (int i = first; i < length; i += 2) {
-    dots.setPixel(horizontal ? i : 0, horizontal ? 0 : i, lit);
-  }
-  return dots;
-}
 } // namespace
 
 PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {
@@ -64,13 +48,11 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {
 }
 
 void PictureBox::setPicture(const QImage &picture) {
-  // The picture is shown and kept opaque: screenshots often come with an alpha
-  // channel of 0, whose colours are still the screen's.
   if (picture.isNull()) {
     clearPicture();
     return;
   }
-  m_picture = OpaquePicture(picture);
+  m_picture = picture;
   if (m_autoSize) {
     setPixelSize(m_picture.size());
   }
@@ -103,44 +85,24 @@ QPointF PictureBox::deviceOrigin() const {
   return grid().firstPixelFrom(QPointF(mapTo(window(), QPoint(0, 0))));
 }
 
-QPointF PictureBox::pictureOffset() const { return deviceOrigin() / ratio() - QPointF(mapTo(window(), QPoint(0, 0))); }
-
-QPointF PictureBox::logicalPoint(QPoint pixel) const { return pictureOffset() + QPointF(pixel) / ratio(); }
-
-QRect PictureBox::logicalRect(const QRect &pixels) const {
-  return QRectF(logicalPoint(pixels.topLeft()), QSizeF(pixels.size()) / ratio()).toAlignedRect();
+QPointF PictureBox::pictureOffset() const {
+  return grid().pointOf(deviceOrigin()) - QPointF(mapTo(window(), QPoint(0, 0)));
 }
+
+QPointF PictureBox::logicalPoint(QPoint pixel) const { return pictureOffset() + grid().pointOf(QPointF(pixel)); }
 
 void PictureBox::relayout() {
   // Enough of the window to hold every pixel, wherever the device grid falls.
   const auto *box = qobject_cast<const PictureBox *>(parentWidget());
   if (m_pixelPos && box != nullptr) {
-    const QRect area = box->logicalRect(QRect(*m_pixelPos, m_pixelSize));
+    const QRect area = box->grid().logicalRect(box->pictureOffset(), QRect(*m_pixelPos, m_pixelSize));
     setGeometry(area.isValid() ? area : QRect(area.topLeft(), QSize(0, 0)));
     return;
   }
   resize(grid().lengthFor(m_pixelSize.width()), grid().lengthFor(m_pixelSize.height()));
 }
 
-void PictureBox::materialize() const {
-  if (m_image.size() == m_pixelSize) {
-    return;
-  }
-  QImage grown(m_pixelSize, QImage::Format_RGB32);
-  grown.fill(backColor());
-  if (!m_image.isNull()) {
-    QPainter p(&grown);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, m_image);
-  }
-  m_image = grown;
-}
-
 QImage PictureBox::image() const {
-  if (m_persistent) {
-    materialize();
-    return m_image;
-  }
   if (m_picture.size() == m_pixelSize) {
     return m_picture;
   }
@@ -151,54 +113,11 @@ QImage PictureBox::image() const {
   return out;
 }
 
-void PictureBox::fillImage(const QColor &colour) {
-  m_image = QImage(m_pixelSize, QImage::Format_RGB32);
-  m_image.fill(colour);
-  update();
-}
-
-void PictureBox::paintPicture(const QImage &source, const QRect &destination, const QRect &sourceRect) {
-  if (source.isNull() || destination.isEmpty() || sourceRect.isEmpty()) {
-    return;
-  }
-  const QRect whole(QPoint(0, 0), m_pixelSize);
-  if (destination == whole && sourceRect.size() == whole.size() && source.rect().contains(sourceRect)) {
-    // The whole image is replaced one to one: no need to keep what was there.
-    m_image = source.copy(sourceRect).convertToFormat(QImage::Format_RGB32);
-  } else {
-    materialize();
-    PaintStretched(m_image, source, destination, sourceRect);
-  }
-  update();
-}
-
-QImage OpaquePicture(const QImage &picture) {
-  const QImage straight = picture.format() == QImage::Format_ARGB32_Premultiplied
-                              ? picture.convertToFormat(QImage::Format_ARGB32)
-                              : picture;
-  return straight.convertToFormat(QImage::Format_RGB32);
-}
-
-void PaintStretched(QImage &target, const QImage &source, const QRect &destination, const QRect &sourceRect) {
-  QPainter p(&target);
-  p.setCompositionMode(QPainter::CompositionMode_Source);
-  p.drawImage(QRectF(destination), source, QRectF(sourceRect));
-}
-
-QRegion PictureBox::OutlineRegion(const QRect &r) {
-  QRegion region;
-  region += QRect(r.left(), r.top(), r.width(), 1);
-  region += QRect(r.left(), r.bottom(), r.width(), 1);
-  region += QRect(r.left(), r.top(), 1, r.height());
-  region += QRect(r.right(), r.top(), 1, r.height());
-  return region;
-}
-
 void PictureBox::repaintOutline(const QRect &pixels) {
   // Drawing shows at once, one line at a time: each is a plain rectangle to
   // repaint, where the four together would be one costly complex region.
-  for (const QRect &strip : OutlineRegion(pixels)) {
-    const QRect visible = logicalRect(strip) & rect();
+  for (const QRect &strip : OutlineLayer::Strips(pixels)) {
+    const QRect visible = grid().logicalRect(pictureOffset(), strip) & rect();
     if (!visible.isEmpty()) {
       repaint(visible);
     }
@@ -206,10 +125,8 @@ void PictureBox::repaintOutline(const QRect &pixels) {
 }
 
 void PictureBox::clearDrawings() {
-  const std::vector<Outline> cleared = std::move(m_outlines);
-  m_outlines.clear();
-  for (const Outline &o : cleared) {
-    repaintOutline(o.pixels);
+  for (const QRect &pixels : m_outlines.clear()) {
+    repaintOutline(pixels);
   }
 }
 
@@ -220,54 +137,40 @@ void PictureBox::drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColo
     return;
   }
   const QRect pixels = QRect(QPoint(*x1, *y1), QPoint(*x2, *y2)).normalized();
-  m_outlines.push_back({pixels, m_drawStyle, colour.value_or(foreColor())});
+  m_outlines.add(pixels, m_drawStyle, colour.value_or(foreColor()));
   repaintOutline(pixels);
 }
 
-void PictureBox::paintImageArea(QPainter &painter, const QRect &area, const QPointF &offset, qreal r) const {
-  const QImage &shown = m_persistent ? m_image : m_picture;
+void PictureBox::paintImageArea(QPainter &painter, const QRect &area, const QPointF &offset) const {
   // The pixels under the area, and those of them the picture has.
-  const QRect pixels = QRectF((QPointF(area.topLeft()) - offset) * r, QSizeF(area.size()) * r).toAlignedRect();
-  const QRect covered = pixels & shown.rect();
+  const DeviceGrid g = grid();
+  const QRect pixels = g.pixelsUnder(offset, area);
+  const QRect covered = pixels & m_picture.rect();
   if (covered != pixels) {
     // A control on another's pixels paints only its own: the logical pixels
     // its edges share with the other one show that one's picture.
     const QRect own = pixels & QRect(QPoint(0, 0), m_pixelSize);
-    painter.fillRect(m_pixelPos ? QRectF(offset + QPointF(own.topLeft()) / r, QSizeF(own.size()) / r) : QRectF(area),
+    painter.fillRect(m_pixelPos ? QRectF(offset + g.pointOf(own.topLeft()), QSizeF(own.size()) / g.ratio())
+                                : QRectF(area),
                      backColor());
   }
   if (!covered.isEmpty()) {
-    painter.drawImage(offset + QPointF(covered.topLeft()) / r, DeviceView(shown, r), QRectF(covered));
+    painter.drawImage(offset + g.pointOf(covered.topLeft()), DeviceView(m_picture, g.ratio()), QRectF(covered));
   }
 }
 
 void PictureBox::paintEvent(QPaintEvent *event) {
-  if (m_persistent) {
-    materialize();
-  }
-  const qreal r = ratio();
   const QPointF offset = pictureOffset();
   QPainter painter(this);
   for (const QRect &area : event->region()) {
-    paintImageArea(painter, area, offset, r);
+    paintImageArea(painter, area, offset);
   }
-  for (const Outline &o : m_outlines) {
-    for (const QRect &area : event->region()) {
-      const QRect pixels = QRectF((QPointF(area.topLeft()) - offset) * r, QSizeF(area.size()) * r).toAlignedRect();
-      for (const QRect &strip : OutlineRegion(o.pixels) & pixels) {
-        QImage line =
-            o.style == DrawStyle::Dot ? DottedStrip(strip, o.colour) : QImage(strip.size(), QImage::Format_RGB32);
-        if (o.style != DrawStyle::Dot) {
-          line.fill(o.colour);
-        }
-        line.setDevicePixelRatio(r);
-        painter.drawImage(offset + QPointF(strip.topLeft()) / r, line);
-      }
-    }
+  for (const QRect &area : event->region()) {
+    m_outlines.paint(painter, grid().pixelsUnder(offset, area), offset, grid().ratio());
   }
 }
 
-QPointF PictureBox::pointerTwips(const QMouseEvent *event) const {
+QPointF PictureBox::pointerPixel(const QMouseEvent *event) const {
   // Qt hands widgets position() rounded to whole logical pixels, which at a
   // fractional scale is not the device pixel under the pointer; the position
   // in the window keeps the fraction. An event made for this control alone
@@ -276,22 +179,21 @@ QPointF PictureBox::pointerTwips(const QMouseEvent *event) const {
   const QPointF rounding = inWindow - event->position();
   const bool fromWindow = std::abs(rounding.x()) <= 0.5 && std::abs(rounding.y()) <= 0.5;
   const QPointF local = fromWindow ? inWindow : event->position();
-  const QPoint pixel = grid().pixelAt(local - pictureOffset());
-  return {PixelsToTwips(pixel.x()), PixelsToTwips(pixel.y())};
+  return grid().pixelAt(local - pictureOffset());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) {
-  const QPointF at = pointerTwips(event);
+  const QPointF at = pointerPixel(event);
   emit mouseDown(ButtonMask(event->button()), ShiftMask(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event) {
-  const QPointF at = pointerTwips(event);
+  const QPointF at = pointerPixel(event);
   emit mouseMove(ButtonMask(event->buttons()), ShiftMask(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
-  const QPointF at = pointerTwips(event);
+  const QPointF at = pointerPixel(event);
   emit mouseUp(ButtonMask(event->button()), ShiftMask(event->modifiers()), float(at.x()), float(at.y()));
 }
 

@@ -34,4 +34,12 @@ int DeviceGrid::lengthFor(int pixels) const {
   return static_cast<int>(std::ceil((pixels + (fractional() ? 1 : 0)) / m_ratio - kSlop));
 }
 
+QRect DeviceGrid::logicalRect(QPointF origin, const QRect &pixels) const {
+  return QRectF(origin + QPointF(pixels.topLeft()) / m_ratio, QSizeF(pixels.size()) / m_ratio).toAlignedRect();
+}
+
+QRect DeviceGrid::pixelsUnder(QPointF origin, const QRect &logical) const {
+  return QRectF((QPointF(logical.topLeft()) - origin) * m_ratio, QSizeF(logical.size()) * m_ratio).toAlignedRect();
+}
+
 } // namespace orvelle

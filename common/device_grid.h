@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 
 namespace orvelle {
 
@@ -30,6 +31,12 @@ public:
   // lengthFor(pixelsIn(n)) is never more than n.
   int pixelsIn(int logical) const;
   int lengthFor(int pixels) const;
+
+  // For a picture whose pixel (0, 0) lies at a logical point: the logical
+  // rectangle that covers these of its pixels, and the pixels that a logical
+  // rectangle touches.
+  QRect logicalRect(QPointF origin, const QRect &pixels) const;
+  QRect pixelsUnder(QPointF origin, const QRect &logical) const;
 
 private:
   qreal m_ratio;

@@ -7,12 +7,8 @@ namespace orvelle {
 // The folder the executable lies in; the JPEG library is placed beside it.
 QString ExecutableFolder();
 
-// The JPEG writer's file name on this platform.
-#ifdef _WIN32
-inline const QString kJpegLibraryFileName = QStringLiteral("SaveJPG.dll");
-#else
+// The JPEG writer's file name.
 inline const QString kJpegLibraryFileName = QStringLiteral("libSaveJPG.so");
-#endif
 
 // Where the JPEG library of a program in this folder lies: beside it (as in
 // the build folder), else in the private library folder of an installed

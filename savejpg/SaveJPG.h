@@ -40,11 +40,7 @@ extern "C" {
 #define SAVEJPG_E_ENCODE 3   /* the encoder failed */
 #define SAVEJPG_E_TARGET 4   /* the JPEG file cannot be written in the target's folder */
 
-#if defined(_WIN32)
-#define SAVEJPG_API __declspec(dllexport)
-#else
 #define SAVEJPG_API __attribute__((visibility("default")))
-#endif
 
 SAVEJPG_API int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag);
 

@@ -52,6 +52,4 @@ QString GetOsName(const std::optional<OsVersionRecord> &record) {
   return QStringLiteral("Windows Unknown");
 }
 
-QString GetOsName() { return GetOsName(QueryOsVersion()); }
-
 } // namespace orvelle

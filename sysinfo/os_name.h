@@ -15,7 +15,4 @@ long long OsVersionCode(const OsVersionRecord &record);
 // One of the twelve Windows names for the record, or "" without one.
 QString GetOsName(const std::optional<OsVersionRecord> &record);
 
-// The name of the running system.
-QString GetOsName();
-
 } // namespace orvelle

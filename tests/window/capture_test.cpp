@@ -111,7 +111,7 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
   h.release(canvas, {320, 260});
   QCOMPARE(Share(h.canvasImage(), {100, 50}, {300, 200}, qRgb(255, 0, 0)), 1.0);
   QVERIFY(OutlineIs(h.canvasImage(), {100, 50}, {300, 200}, qRgb(255, 0, 0)));
-  QVERIFY(h.readouts() == QStringLiteral("100,50,200,150") && h.form().state().frame.drag.NewPicHeight == 150);
+  QVERIFY(h.readouts() == QStringLiteral("100,50,200,150") && h.form().session().frame.drag.NewPicHeight == 150);
   QCOMPARE(Box(h, "Picture1")->image(), gray); // no line in the picture
   // A right-button drag draws nothing and keeps the frame.
   const QImage solid = h.canvasImage();
@@ -120,7 +120,7 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
   QCOMPARE(h.canvasImage(), solid);
   QCOMPARE(h.readouts(), QStringLiteral("100,50,200,150"));
   h.child("Option1")->setProperty("checked", true);
-  const FrameState &frame = h.form().state().frame;
+  const FrameState &frame = h.form().session().frame;
   // Ratio, pointer path, then the frame's moving corner and its stored height.
   const std::tuple<const char *, QPoint, QPoint, QPoint, int> drags[] = {
       {"0.75", {100, 50}, {300, 10}, {300, 200}, 150}, // the pointer's y does not count
@@ -183,7 +183,7 @@ void CaptureTest::trimCutsTheFrameOut() {
     if (inside == area && area.height() < 1000) { // on the screen, over the frame, without frame lines
       QCOMPARE(h.clientImage().copy(area.translated(0, kCanvasTop)), screen.copy(area));
     }
-    const FrameState &frame = h.form().state().frame;
+    const FrameState &frame = h.form().session().frame;
     for (const QString &file : files) {
       QCOMPARE(std::get<QImage>(TrimImageFile(file, {frame.trim, frame.drag})), output);
     }
@@ -207,7 +207,7 @@ void CaptureTest::trimCutsTheFrameOut() {
   const QImage doubled = picture.copy(30, 20, 50, 40).scaled(100, 80, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   QCOMPARE(out.copy(10, 5, 90, 75), doubled.copy(0, 0, 90, 75));
   QCOMPARE(out.pixel(3, 2), qRgb(240, 240, 240)); // where nothing is painted: no earlier trim shows through
-  const FrameState &frame = h.form().state().frame;
+  const FrameState &frame = h.form().session().frame;
   // A move without a button puts the frame's size back into the placement.
   h.move(h.child("Picture1"), {390, 290}, Qt::NoButton);
   QCOMPARE(frame.drag.NewPicWidth, 50.0f);
@@ -238,7 +238,7 @@ void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
   key(Qt::Key_Right, Qt::ControlModifier);
   key(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(h.readouts(), QStringLiteral("101,60,201,140"));
-  QCOMPARE(h.form().state().frame.drag.NewPicHeight, 140);
+  QCOMPARE(h.form().session().frame.drag.NewPicHeight, 140);
   QVERIFY(OutlineIs(h.clientImage().copy(QRect(origin, screen.size())), {101, 60}, {302, 200}, qRgb(0, 0, 0)));
   // With a ratio the height follows the width, halves to even; Ctrl+Up/Down do nothing.
   h.type("Text1", QStringLiteral("0.5"));

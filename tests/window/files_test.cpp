@@ -228,6 +228,7 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   }
   p.h.modals().clear();
   p.h.form().BatchTrimFiles(files);
+  QTRY_VERIFY(!p.h.form().BatchRunning());
   const QString report = p.h.modals().texts.join('\n');
   QVERIFY(!report.contains("a.png") && report.contains("b.png") && report.contains("shot-003.jpg"));
   QVERIFY(report.contains("missing-199.png") && p.h.modals().fitsScreen);
@@ -237,11 +238,13 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   WriteFile(out.filePath("a.jpg"), "mine");
   p.h.modals().clear();
   p.h.form().BatchTrimFiles({files[0]});
+  QTRY_VERIFY(!p.h.form().BatchRunning());
   QVERIFY(p.h.modals().texts.value(0).contains("同じ名前の画像が 1 枚") &&
           p.h.modals().texts.value(1).contains("a.png"));
   QCOMPARE(ReadFile(out.filePath("a.jpg")), "mine");
   p.h.modals().answerYes = true;
   p.h.form().BatchTrimFiles({files[0]});
+  QTRY_VERIFY(!p.h.form().BatchRunning());
   QVERIFY(MeanDifference(QImage(out.filePath("a.jpg")), shots[1].copy(p.frame)) < 3);
 }
 

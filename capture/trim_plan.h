@@ -3,14 +3,13 @@
 #include "capture/frame.h"
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <optional>
 
 namespace orvelle {
-
-class PictureBox;
 
 // The frame's area of a picture (source, in picture pixels) and where the trim
 // paints it in the output picture (destination): at the drag frame's start,
@@ -37,14 +36,24 @@ QString OutputSizeProblem(QSize size);
 // What the trim paints from a picture of this size; nothing when it paints nothing.
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag);
 
-// Cuts the frame's area out of the canvas's picture into the output picture and
-// lays the output picture over that area. The steps run in order, each skipped
-// on its own when it cannot be done:
-// 1. width and 2. height of the output picture from the drag frame's size;
+// The output picture of a trim: its size (which may be empty), its pixels, and
+// where it lies over the canvas's picture (nowhere before it is placed).
+struct OutputPicture {
+  QSize size;
+  QImage image;
+  std::optional<QPoint> place;
+};
+
+// Cuts the frame's area out of the picture into a new output picture. The
+// steps run in order, each skipped on its own when it cannot be done:
+// 1. width and 2. height of the output picture from the drag frame's size
+//    (else the previous output's);
 // 3. paint the frame's area of the picture into the drag frame's rectangle of
-//    the output picture, stretched when the sizes differ;
-// 4. move the output picture over the frame; 5. show it.
+//    the output picture, stretched when the sizes differ, the rest of it
+//    kOutsidePicture;
+// 4. place the output picture over the area the frame covers.
 // A frame dragged to the left or upwards trims the area it covers, unmirrored.
-void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &trim, const DragFrame &drag);
+OutputPicture TrimPicture(const QImage &picture, const OutputPicture &previous, const TrimFrame &trim,
+                          const DragFrame &drag);
 
 } // namespace orvelle

@@ -1,15 +1,13 @@
-#include "capture/acquire.h"
+#include "capture/clipboard_picture.h"
 
-#include "capture/picture_box.h"
+#include "capture/picture_pixels.h"
 #include "common/memory_budget.h"
 
 #include <QBuffer>
-#include <QClipboard>
 #include <QImage>
 #include <QImageReader>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <variant>
 
 namespace orvelle {
 
@@ -19,7 +17,7 @@ namespace {
 // be taken. Another program's picture comes as the bytes of an image file,
 // whose declared size is checked before it is decoded: Qt's own limit for
 // decoding (128 MB) is raised for it alone, up to 1 GB.
-std::variant<QImage, QString> ClipboardPicture(const QMimeData &data) {
+std::variant<QImage, QString> PictureOf(const QMimeData &data) {
   for (const QString &format : data.formats()) {
     if (!format.startsWith(QLatin1String("image/"))) {
       continue;
@@ -58,17 +56,14 @@ bool HoldsPicture(const QMimeData &data) {
   return data.hasImage() || !data.formats().filter(QRegularExpression(QStringLiteral("^image/"))).isEmpty();
 }
 
-QString AcquireScreenImage(PictureBox &canvas, QSize areaPixels, const QClipboard &clipboard) {
-  canvas.setPixelSize(areaPixels);
-  canvas.clearPicture();
-  canvas.setAutoSize(true);
-  const QMimeData *data = clipboard.mimeData();
-  const auto picture = data != nullptr ? ClipboardPicture(*data) : std::variant<QImage, QString>(QImage());
-  if (const QString *problem = std::get_if<QString>(&picture)) {
-    return *problem;
+std::variant<QImage, QString> ClipboardPicture(const QMimeData *data) {
+  auto picture = data != nullptr ? PictureOf(*data) : std::variant<QImage, QString>(QImage());
+  if (QImage *image = std::get_if<QImage>(&picture); image != nullptr && !image->isNull()) {
+    // Screenshots often come with an alpha channel of 0, whose colours are
+    // still the screen's.
+    *image = OpaquePicture(*image);
   }
-  canvas.setPicture(std::get<QImage>(picture));
-  return QString();
+  return picture;
 }
 
 } // namespace orvelle

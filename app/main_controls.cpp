@@ -1,7 +1,4 @@
-// The controls of the main window's strip, the canvas, the lines and the
-// status bar, at their places in twips.
-
-#include "app/form1.h"
+#include "app/main_controls.h"
 
 #include "app/client_area.h"
 #include "app/framing_label.h"
@@ -14,6 +11,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -42,10 +40,12 @@ struct CommandDesign {
 
 } // namespace
 
-void Form1::CreateControls() {
-  m_client = new ClientArea(this);
+Form1Controls CreateForm1Controls(QMainWindow &window) {
+  Form1Controls c;
+  auto *m_client = new ClientArea(&window);
+  c.client = m_client;
   m_client->setObjectName(QStringLiteral("Form1Client"));
-  setCentralWidget(m_client);
+  window.setCentralWidget(m_client);
 
   auto *picture3 = new QLabel(m_client);
   picture3->setObjectName(QStringLiteral("Picture3"));
@@ -85,18 +85,18 @@ void Form1::CreateControls() {
       label->setToolTip(QString::fromUtf8(design.hint));
     }
   }
-  Label6 = m_client->findChild<QLabel *>(QStringLiteral("Label6"));
-  Label7 = m_client->findChild<QLabel *>(QStringLiteral("Label7"));
-  Label8 = m_client->findChild<QLabel *>(QStringLiteral("Label8"));
-  Label9 = m_client->findChild<QLabel *>(QStringLiteral("Label9"));
-  Label13 = m_client->findChild<QLabel *>(QStringLiteral("Label13"));
+  c.Label6 = m_client->findChild<QLabel *>(QStringLiteral("Label6"));
+  c.Label7 = m_client->findChild<QLabel *>(QStringLiteral("Label7"));
+  c.Label8 = m_client->findChild<QLabel *>(QStringLiteral("Label8"));
+  c.Label9 = m_client->findChild<QLabel *>(QStringLiteral("Label9"));
+  c.Label13 = m_client->findChild<QLabel *>(QStringLiteral("Label13"));
 
-  Text1 = new QLineEdit(QStringLiteral("0"), m_client);
-  Text1->setObjectName(QStringLiteral("Text1"));
-  Text1->setGeometry(Twips(6180, 60, 460, 270));
+  c.Text1 = new QLineEdit(QStringLiteral("0"), m_client);
+  c.Text1->setObjectName(QStringLiteral("Text1"));
+  c.Text1->setGeometry(Twips(6180, 60, 460, 270));
 
-  auto *colours = new QButtonGroup(this);
-  const auto option = [this, colours](const char *name, const QRect &place, const char *caption, const char *hint) {
+  auto *colours = new QButtonGroup(&window);
+  const auto option = [m_client, colours](const char *name, const QRect &place, const char *caption, const char *hint) {
     auto *button = new QRadioButton(QString::fromUtf8(caption), m_client);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(place);
@@ -106,9 +106,9 @@ void Form1::CreateControls() {
     colours->addButton(button);
     return button;
   };
-  Option1 = option("Option1", Twips(7320, 80, 375, 255), "B", "トリムライン色：黒");
-  Option2 = option("Option2", Twips(7740, 80, 435, 255), "W", "トリムライン色：白");
-  Option3 = option("Option3", Twips(8220, 80, 375, 255), "R", "トリムライン色：赤");
+  c.Option1 = option("Option1", Twips(7320, 80, 375, 255), "B", "トリムライン色：黒");
+  c.Option2 = option("Option2", Twips(7740, 80, 435, 255), "W", "トリムライン色：白");
+  c.Option3 = option("Option3", Twips(8220, 80, 375, 255), "R", "トリムライン色：赤");
 
   static const CommandDesign commands[] = {
       {"Command1", ":/pictures/load.png", "画像のトリミングの設定情報の読み込み"},
@@ -119,7 +119,7 @@ void Form1::CreateControls() {
       {"Command5", ":/pictures/save-trimmed.png", "トリミングした画像を保存します"},
       {"Command6", ":/pictures/save-original.png", "クリップボードからのオリジナル画像を保存します"},
   };
-  for (std::size_t i = 0; i < m_commands.size(); ++i) {
+  for (std::size_t i = 0; i < c.commands.size(); ++i) {
     auto *button = new QToolButton(m_client);
     button->setObjectName(QLatin1String(commands[i].name));
     button->setGeometry(Twips(8700 + 420 * static_cast<int>(i), 20, 400, 400));
@@ -127,38 +127,37 @@ void Form1::CreateControls() {
     button->setIconSize(QSize(24, 24));
     button->setToolTip(QString::fromUtf8(commands[i].hint));
     button->setFocusPolicy(Qt::TabFocus);
-    m_commands[i] = button;
+    c.commands[i] = button;
   }
 
-  Text2 = new QLineEdit(m_client);
-  Text2->setObjectName(QStringLiteral("Text2"));
-  Text2->setGeometry(Twips(11640, 60, 765, 300));
+  c.Text2 = new QLineEdit(m_client);
+  c.Text2->setObjectName(QStringLiteral("Text2"));
+  c.Text2->setGeometry(Twips(11640, 60, 765, 300));
   QFont nameFont;
   nameFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
                         QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")});
   nameFont.setPointSizeF(9.75);
   nameFont.setWeight(QFont::Normal);
-  Text2->setFont(nameFont);
+  c.Text2->setFont(nameFont);
 
-  Slider1 = new QSlider(Qt::Horizontal, m_client);
-  Slider1->setObjectName(QStringLiteral("Slider1"));
-  Slider1->setGeometry(Twips(13260, 60, 1515, 315));
-  Slider1->setRange(0, 100);
-  Slider1->setSingleStep(1);
-  Slider1->setPageStep(5);
-  Slider1->setValue(50);
+  c.Slider1 = new QSlider(Qt::Horizontal, m_client);
+  c.Slider1->setObjectName(QStringLiteral("Slider1"));
+  c.Slider1->setGeometry(Twips(13260, 60, 1515, 315));
+  c.Slider1->setRange(0, 100);
+  c.Slider1->setSingleStep(1);
+  c.Slider1->setPageStep(5);
+  c.Slider1->setValue(50);
 
   // The output picture lies on the canvas, over the frame, and scrolls with it.
-  m_canvasArea = new CanvasArea(m_client);
-  m_canvasArea->setObjectName(QStringLiteral("CanvasArea"));
-  Picture1 = new PictureBox();
-  Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setPixelSize(Twips(300, 660, 8355, 5775).size());
-  m_canvasArea->setCanvas(Picture1);
-  Picture2 = new PictureBox(Picture1);
-  Picture2->setObjectName(QStringLiteral("Picture2"));
-  Picture2->setPersistentImage(true);
-  Picture2->setPixelSize(Twips(540, 1020, 2595, 1575).size());
+  c.canvasArea = new CanvasArea(m_client);
+  c.canvasArea->setObjectName(QStringLiteral("CanvasArea"));
+  c.Picture1 = new PictureBox();
+  c.Picture1->setObjectName(QStringLiteral("Picture1"));
+  c.Picture1->setPixelSize(Twips(300, 660, 8355, 5775).size());
+  c.canvasArea->setCanvas(c.Picture1);
+  c.Picture2 = new PictureBox(c.Picture1);
+  c.Picture2->setObjectName(QStringLiteral("Picture2"));
+  c.Picture2->setPixelSize(Twips(540, 1020, 2595, 1575).size());
 
   const std::array<std::pair<QPalette::ColorRole, int>, 4> lines = {{
       {QPalette::WindowText, 0},
@@ -167,36 +166,37 @@ void Form1::CreateControls() {
       {QPalette::Base, 420},
   }};
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    m_lines[i] = new SeparatorLine(lines[i].first, lines[i].second, m_client);
-    m_lines[i]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
+    c.lines[i] = new SeparatorLine(lines[i].first, lines[i].second, m_client);
+    c.lines[i]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
   }
 
-  StatusBar1 = new QStatusBar(m_client);
-  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-  StatusBar1->setFixedHeight(TwipsToPixels(315));
-  StatusBar1->setSizeGripEnabled(false);
-  m_panel1 = new QLabel(StatusBar1);
-  m_panel1->setObjectName(QStringLiteral("Panel1"));
-  m_panel1->setToolTip(QStringLiteral("現在設定されている保存先フォルダー名"));
-  StatusBar1->addWidget(m_panel1, 1);
-  m_panel2 = new QLabel(StatusBar1);
-  m_panel2->setObjectName(QStringLiteral("Panel2"));
-  StatusBar1->addWidget(m_panel2);
-  m_panel2->hide();
-  m_client->DockAtBottom(StatusBar1);
-  m_client->FillBelow(m_canvasArea, CanvasTopPixels());
+  c.StatusBar1 = new QStatusBar(m_client);
+  c.StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  c.StatusBar1->setFixedHeight(TwipsToPixels(315));
+  c.StatusBar1->setSizeGripEnabled(false);
+  c.panel1 = new QLabel(c.StatusBar1);
+  c.panel1->setObjectName(QStringLiteral("Panel1"));
+  c.panel1->setToolTip(QStringLiteral("現在設定されている保存先フォルダー名"));
+  c.StatusBar1->addWidget(c.panel1, 1);
+  c.panel2 = new QLabel(c.StatusBar1);
+  c.panel2->setObjectName(QStringLiteral("Panel2"));
+  c.StatusBar1->addWidget(c.panel2);
+  c.panel2->hide();
+  m_client->DockAtBottom(c.StatusBar1);
+  m_client->FillBelow(c.canvasArea, CanvasTopPixels());
 
-  for (SeparatorLine *line : m_lines) {
+  for (SeparatorLine *line : c.lines) {
     line->raise();
   }
+  return c;
 }
 
-void Form1::SetTabOrder() {
-  const std::array<QWidget *, 14> order = {Picture1,      Picture2,      Text1,   m_commands[1], m_commands[3],
-                                           m_commands[0], m_commands[2], Option1, Option2,       Option3,
-                                           m_commands[4], m_commands[5], Text2,   Slider1};
+void SetForm1TabOrder(const Form1Controls &c) {
+  const std::array<QWidget *, 14> order = {c.Picture1,    c.Picture2,    c.Text1,   c.commands[1], c.commands[3],
+                                           c.commands[0], c.commands[2], c.Option1, c.Option2,     c.Option3,
+                                           c.commands[4], c.commands[5], c.Text2,   c.Slider1};
   for (std::size_t i = 1; i < order.size(); ++i) {
-    setTabOrder(order[i - 1], order[i]);
+    QWidget::setTabOrder(order[i - 1], order[i]);
   }
 }
 

@@ -1,6 +1,6 @@
-#include "capture/trim.h"
+#include "capture/trim_plan.h"
 
-#include "capture/picture_box.h"
+#include "capture/picture_pixels.h"
 #include "common/memory_budget.h"
 #include "common/numbers.h"
 
@@ -94,32 +94,33 @@ std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, con
   return paint;
 }
 
-void TrimToFrame(const PictureBox &canvas, PictureBox &output, const TrimFrame &trim, const DragFrame &drag) {
+OutputPicture TrimPicture(const QImage &picture, const OutputPicture &previous, const TrimFrame &trim,
+                          const DragFrame &drag) {
+  OutputPicture output{previous.size, QImage(), previous.place};
   const auto width = Extent(drag.NewPicWidth);
   const auto height = Extent(drag.NewPicHeight);
-  // 1. Width.
   if (width) {
-    output.setPixelSize({*width, output.pixelSize().height()});
+    output.size.setWidth(*width);
   }
-  // 2. Height.
   if (height) {
-    output.setPixelSize({output.pixelSize().width(), *height});
+    output.size.setHeight(*height);
   }
-  // 3. Paint the covered area into the destination, which keeps its start and
-  //    takes the drag frame's size; the rest of the output is one colour.
-  output.fillImage(kOutsidePicture);
-  if (canvas.hasPicture()) {
-    if (const auto paint = PlanTrimPaint(canvas.picture().size(), trim, drag)) {
-      output.paintPicture(canvas.picture(), paint->destination, paint->source);
+  const QRect whole(QPoint(0, 0), output.size);
+  const auto paint = picture.isNull() ? std::nullopt : PlanTrimPaint(picture.size(), trim, drag);
+  if (paint && paint->destination == whole && paint->source.size() == whole.size()) {
+    output.image = picture.copy(paint->source).convertToFormat(QImage::Format_RGB32); // one to one
+  } else {
+    output.image = QImage(output.size, QImage::Format_RGB32);
+    output.image.fill(kOutsidePicture);
+    if (paint && !output.image.isNull()) {
+      PaintStretched(output.image, picture, paint->destination, paint->source);
     }
   }
-  // 4. Place over the area the frame covers on the canvas, whichever way it was dragged.
   const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
   if (covered && std::abs(covered->top()) <= kMaxExtent && std::abs(covered->left()) <= kMaxExtent) {
-    output.setPixelPos(covered->topLeft());
+    output.place = covered->topLeft();
   }
-  // 5. Show.
-  output.show();
+  return output;
 }
 
 } // namespace orvelle

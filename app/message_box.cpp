@@ -1,4 +1,4 @@
-#include "common/message_box.h"
+#include "app/message_box.h"
 
 #include <QMessageBox>
 #include <QPushButton>

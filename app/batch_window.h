@@ -1,0 +1,30 @@
+#pragma once
+
+#include "batch/batch_trim.h"
+
+#include <QProgressDialog>
+
+namespace orvelle {
+
+class BatchRun;
+
+// The image files the user chooses for a batch trim; none when cancelled.
+QStringList ChooseBatchFiles(QWidget *owner);
+
+// The batch trim's progress window, modal to its owner: it runs the batch,
+// counts the files done, cancels on its button, and at the end tells the
+// user which files failed and why; then it deletes itself.
+class BatchWindow : public QProgressDialog {
+  Q_OBJECT
+
+public:
+  BatchWindow(QWidget *owner, const QStringList &files, const BatchJob &job);
+
+private:
+  void Report(const std::vector<BatchFailure> &failures);
+
+  qsizetype m_total;
+  BatchRun *m_run;
+};
+
+} // namespace orvelle

@@ -1,0 +1,75 @@
+#include "core/continuous_trim.h"
+
+#include "batch/numbered_save.h"
+#include "capture/clipboard_picture.h"
+#include "capture/same_picture.h"
+#include "core/trim_session.h"
+
+#include <QMimeData>
+
+namespace orvelle {
+
+Result ContinuousTrim::Start() {
+  QString problem = m_session.RepeatProblem();
+  if (problem.isEmpty()) {
+    m_session.Writer(&problem);
+  }
+  if (!problem.isEmpty()) {
+    m_running = false;
+    return Result::Failed(problem);
+  }
+  m_running = true;
+  m_saved = 0;
+  m_unreadable = 0;
+  m_lastSaved = QImage();
+  return Result::Done();
+}
+
+ContinuousTrim::Taken ContinuousTrim::Failed(const QString &problem, bool trimmed) {
+  Stop();
+  return {true, trimmed, Result::Failed(problem)};
+}
+
+ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixels) {
+  if (!m_running || data == nullptr || !HoldsPicture(*data)) {
+    return {};
+  }
+  if (!m_session.Capture(data, areaPixels).done || m_session.canvas().picture.isNull()) {
+    ++m_unreadable; // nothing is saved for a picture that cannot be read
+    return {true, false, Result::Done()};
+  }
+  if (const Result trimmed = m_session.Trim(); !trimmed.done) {
+    return Failed(trimmed.message, false);
+  }
+  const QImage &trimmed = m_session.output().image;
+  if (SamePicture(trimmed, m_lastSaved)) {
+    return {true, true, Result::Done()};
+  }
+  // The name, the folder and the quality as they are now.
+  QString problem = m_session.RepeatProblem();
+  const auto save = problem.isEmpty() ? m_session.Writer(&problem) : nullptr;
+  if (save == nullptr) {
+    return Failed(problem, true);
+  }
+  const NumberedSave saved =
+      SaveAsNextNumbered(trimmed, {m_session.saveFolder(), m_session.baseName, m_session.quality, save});
+  if (!saved.problem.isEmpty()) {
+    return Failed(saved.problem, true);
+  }
+  m_lastSaved = trimmed;
+  ++m_saved;
+  return {true, true, Result::Done()};
+}
+
+QString ContinuousTrim::statusText() const {
+  if (!m_running) {
+    return QStringLiteral("連続トリム停止：%1 枚").arg(m_saved);
+  }
+  QString text = QStringLiteral("連続トリム中：%1 枚").arg(m_saved);
+  if (m_unreadable > 0) {
+    text += QStringLiteral("（読み込めない画像 %1 枚）").arg(m_unreadable);
+  }
+  return text;
+}
+
+} // namespace orvelle

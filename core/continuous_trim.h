@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/result.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class QMimeData;
+
+namespace orvelle {
+
+class TrimSession;
+
+// Continuous trimming: each picture that arrives on the clipboard is taken
+// into the canvas, trimmed with the session's frame and saved as the next
+// numbered file of the name in the save folder.
+class ContinuousTrim {
+public:
+  explicit ContinuousTrim(TrimSession &session) : m_session(session) {}
+
+  bool running() const { return m_running; }
+  // Starts counting from zero; fails, with the reason, without a frame, a
+  // name, a usable save folder or the JPEG library.
+  Result Start();
+  void Stop() { m_running = false; }
+
+  // What taking the clipboard's data did.
+  struct Taken {
+    bool canvasChanged = false; // the canvas is new
+    bool trimmed = false;       // and so is the output picture
+    Result result;              // failed: the save failed and trimming stopped
+  };
+  // Takes the clipboard's picture into a canvas of this size. Text and the
+  // like are passed over; a picture that cannot be read is counted; the same
+  // picture offered again (a clipboard manager taking it over) is neither
+  // saved nor counted.
+  Taken Take(const QMimeData *data, QSize areaPixels);
+
+  // The count for the status bar: "連続トリム中：N 枚" (with the unreadable
+  // pictures when there were any), or after the end "連続トリム停止：N 枚".
+  QString statusText() const;
+
+private:
+  Taken Failed(const QString &problem, bool trimmed);
+
+  TrimSession &m_session;
+  bool m_running = false;
+  int m_saved = 0;
+  int m_unreadable = 0;
+  QImage m_lastSaved;
+};
+
+} // namespace orvelle

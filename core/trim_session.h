@@ -1,0 +1,84 @@
+#pragma once
+
+#include "capture/frame.h"
+#include "capture/trim_plan.h"
+#include "core/result.h"
+#include "savejpg/SaveJPG.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+class QMimeData;
+
+namespace orvelle {
+
+// Where a session finds and keeps its files.
+struct SessionPlaces {
+  QString settingsPath; // trim.ini
+  QString bitmapFolder; // the intermediate BMP files
+  QString libraryPath;  // the JPEG writer
+};
+
+// The canvas: the captured picture (null before a capture or after one that
+// found none) over the canvas's background, at the canvas's size.
+struct CanvasPicture {
+  QImage picture;
+  QSize size;
+  QColor background;
+  // What the canvas shows, which a save of the original writes.
+  QImage image() const;
+};
+
+// The working state of a trim and its operations: the frame with its ratio,
+// the captured picture, the trimmed picture, the save folder, and the base
+// name and quality as the window's inputs. Operations return what they did
+// and never show anything.
+class TrimSession {
+public:
+  explicit TrimSession(SessionPlaces places);
+
+  FrameState frame;
+  QString baseName;
+  int quality = 50;
+
+  const SessionPlaces &places() const { return m_places; }
+  const QString &saveFolder() const { return m_saveFolder; }
+  const CanvasPicture &canvas() const { return m_canvas; }
+  const OutputPicture &output() const { return m_output; }
+
+  // The start: an empty canvas of this size and background, the output
+  // picture as the window lays it out, the save folder from trim.ini.
+  void Begin(QSize canvasSize, QColor background, OutputPicture output);
+
+  // The folder the user chose ("" when cancelled) becomes the save folder and
+  // is stored; done with a warning when it could not be stored.
+  Result ChooseSaveFolder(const QString &chosen);
+
+  // Takes the clipboard's picture into a canvas of this size (empty without
+  // one), or a picture of the screen.
+  Result Capture(const QMimeData *clipboard, QSize areaPixels);
+  void TakePicture(const QImage &picture);
+
+  Result Trim();
+  Result SaveTrimmed();
+  // Stores the save folder first, then saves the whole captured picture.
+  Result SaveOriginal();
+  Result SaveTrimInfo() const;
+  Result LoadTrimInfo();
+
+  // Why the frame cannot be trimmed over and over ("no frame"); empty when it can.
+  QString FrameProblem() const;
+  // The same, then the name and the save folder, as saves over and over need them.
+  QString RepeatProblem() const;
+  // The JPEG library's writer; nothing, and why, when it cannot be loaded.
+  SavePixelstoJPEGFunction Writer(QString *problem) const;
+
+private:
+  SessionPlaces m_places;
+  QString m_saveFolder;
+  CanvasPicture m_canvas;
+  OutputPicture m_output;
+};
+
+} // namespace orvelle
