@@ -2,6 +2,7 @@
 
 #include "app/client_area.h"
 #include "app/folder_dialog.h"
+#include "app/hidden_grab.h"
 #include "app/library_placement.h"
 #include "app/message_box.h"
 #include "capture/canvas_area.h"
@@ -170,6 +171,19 @@ void Form1::M_S_SFolder_Click() {
   if (Show(m_session.ChooseSaveFolder(BrowseForFolder(this)))) {
     m_ui.panel1->setText(m_session.saveFolder());
   }
+}
+
+void Form1::M_R_Grab_Click() {
+  if (m_grab == nullptr) {
+    m_grab = new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
+      if (screen != nullptr) {
+        m_session.TakePicture(screen->pixels);
+        ShowCanvas();
+      }
+      Show(Result::Unless(problem));
+    });
+  }
+  m_grab->Start();
 }
 
 void Form1::M_H_Ver_Click() {

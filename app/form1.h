@@ -17,6 +17,7 @@ class QAction;
 namespace orvelle {
 
 class BatchWindow;
+class HiddenGrab;
 class Form2;
 struct Result;
 
@@ -69,6 +70,7 @@ private:
   void M_H_Ver_Click();
   void M_R_Batch_Click();
   void M_R_Continuous_Toggled(bool on);
+  void M_R_Grab_Click();
   void ClipboardChanged();
   void TakeContinuousPicture();
   void ShowContinuousCount();
@@ -85,6 +87,7 @@ private:
   std::unique_ptr<FrameEditor> m_editor;
   QPointer<Form2> m_versionWindow;
   QPointer<BatchWindow> m_batch;
+  HiddenGrab *m_grab = nullptr;
 };
 
 } // namespace orvelle

@@ -1,7 +1,6 @@
 #include "batch/batch_trim.h"
 
 #include "batch/region_reader.h"
-#include "capture/picture_pixels.h"
 #include "capture/trim_plan.h"
 #include "common/file_access.h"
 #include "common/memory_budget.h"
@@ -21,8 +20,8 @@ namespace orvelle {
 
 std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFrame &frame) {
   const auto size = TrimOutputSize(frame.drag);
-  if (!size || size->isEmpty()) {
-    return QStringLiteral("トリミング枠が設定されていません");
+  if (!size || !HasFrame(frame.trim, frame.drag)) {
+    return kNoFrameMessage;
   }
   if (const QString problem = OutputSizeProblem(*size); !problem.isEmpty()) {
     return problem;
@@ -44,12 +43,10 @@ std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFram
         .arg(region.imageSize.width())
         .arg(region.imageSize.height());
   }
-  QImage output(*size, QImage::Format_RGB32);
+  const QImage output = TrimRegion(region.pixels, region.area.topLeft(), *paint, *size);
   if (output.isNull()) {
     return QStringLiteral("メモリーが足りません");
   }
-  output.fill(kOutsidePicture);
-  PaintStretched(output, region.pixels, paint->destination, paint->source.translated(-region.area.topLeft()));
   return output;
 }
 

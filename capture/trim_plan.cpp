@@ -94,6 +94,20 @@ std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, con
   return paint;
 }
 
+QImage TrimRegion(const QImage &region, QPoint regionOrigin, const TrimPaint &paint, QSize outputSize) {
+  const QRect source = paint.source.translated(-regionOrigin);
+  if (paint.destination == QRect(QPoint(0, 0), outputSize) && source == region.rect()) {
+    return region.convertToFormat(QImage::Format_RGB32); // one to one
+  }
+  QImage output(outputSize, QImage::Format_RGB32);
+  if (output.isNull()) {
+    return output;
+  }
+  output.fill(kOutsidePicture);
+  PaintStretched(output, region, paint.destination, source);
+  return output;
+}
+
 OutputPicture TrimPicture(const QImage &picture, const OutputPicture &previous, const TrimFrame &trim,
                           const DragFrame &drag) {
   OutputPicture output{previous.size, QImage(), previous.place};

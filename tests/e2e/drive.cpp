@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPixmap>
 #include <QProcess>
+#include <QRasterWindow>
 #include <QScreen>
 #include <QThread>
 #include <cstdio>
@@ -187,6 +189,91 @@ void DriveAtScale(const QString &program, const QString &folder, const QImage &s
   Check(s.quit(), "Ctrl+Q ends the program");
 }
 
+// A full-screen window of the driver showing a picture: the desktop under the program.
+class Backdrop : public QRasterWindow {
+public:
+  explicit Backdrop(const QImage &picture) : m_picture(picture) {
+    setFlags(Qt::FramelessWindowHint);
+    setGeometry(QRect(QPoint(0, 0), picture.size()));
+    show();
+  }
+  void setPicture(const QImage &picture) {
+    m_picture = picture;
+    update();
+    Pause(300);
+  }
+
+protected:
+  void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
+
+private:
+  QImage m_picture;
+};
+
+// The screen grab: from the menu and with Ctrl+G at once after it, the canvas
+// shows the desktop pixel for pixel without the program's own window; then
+// orvelle-trim --screen saves the framed area, two at once each their own file.
+void DriveScreenGrab(const QString &program, const QString &trim, const QString &folder, const QString &pictures,
+                     const QImage &sample) {
+  const QSize size = QGuiApplication::primaryScreen()->geometry().size();
+  const QImage desktop = sample.scaled(size), other = desktop.mirrored(true, true);
+  Backdrop backdrop(desktop);
+  Check(WaitFor([&] { return Screen() == desktop; }), "the backdrop shows the known picture");
+  const QString ini = folder + QStringLiteral("/trim.ini");
+  {
+    Session s(program, folder);
+    s.key(QStringLiteral("alt"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Return")); // the fourth menu's last entry
+    const auto canvasShows = [&](const QImage &picture) {
+      return WaitFor([&] {
+        const QImage screen = Screen();
+        for (int y = 30; y < 200; ++y) { // below the program's menus and strip
+          if (screen.copy(QRect(QPoint(0, y), QSize(800, 600))) == picture.copy(QRect(0, 0, 800, 600))) {
+            return true;
+          }
+        }
+        return false;
+      });
+    };
+    Check(canvasShows(desktop), "画面キャプチャー puts the desktop into the canvas without the program's window");
+    backdrop.setPicture(other);
+    s.key(QStringLiteral("ctrl+g"));
+    Check(canvasShows(other), "Ctrl+G right after it grabs the desktop again");
+    Screen().save(folder + "/../screen-grabbed.png");
+    Check(s.quit(), "the program ends cleanly after the grabs");
+  }
+  Check(WaitFor([&] { return Screen() == other; }), "the desktop shows again when the program has ended");
+  orvelle::testing::WriteFile(ini,
+                              "[File]\nF_Path=" + QFile::encodeName(pictures) +
+                                  "\n[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\n"
+                                  "NewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n");
+  const QStringList args = {QStringLiteral("--screen"), QStringLiteral("--settings"), ini, QStringLiteral("--quality"),
+                            QStringLiteral("100")};
+  QList<QProcess *> runs;
+  for (int i = 0; i < 3; ++i) {
+    runs << new QProcess;
+    runs.back()->start(trim, args);
+    if (i == 0) {
+      runs.back()->waitForFinished(30000); // one alone, then two at once
+    }
+  }
+  QStringList saved;
+  for (QProcess *run : runs) {
+    run->waitForFinished(30000);
+    saved << QString::fromLocal8Bit(run->readAllStandardOutput()).trimmed();
+    Check(run->exitCode() == 0, "orvelle-trim --screen ends with 0");
+    delete run;
+  }
+  const QRect frame(200, 150, 600, 400);
+  const double difference = MeanDifference(QImage(saved[0]), other.copy(frame));
+  Check(saved[0] == pictures + "/screen-001.jpg" && difference < 2.5 &&
+            MeanDifference(QImage(saved[0]), other.copy(frame.translated(30, 30))) > 3 * difference,
+        "orvelle-trim --screen saves the framed area of the desktop as screen-001.jpg");
+  Check(QSet<QString>(saved.begin(), saved.end()).size() == 3 && QImage(saved[1]) == QImage(saved[0]) &&
+            QImage(saved[2]) == QImage(saved[0]),
+        "two at once save two numbered files of their own");
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -194,11 +281,13 @@ int main(int argc, char **argv) {
   QGuiApplication app(argc, argv);
   const bool installedMode = argc == 5 && QByteArray(argv[1]) == "--installed";
   const bool scaledMode = argc == 5 && QByteArray(argv[1]) == "--scaled";
-  if (argc != (installedMode || scaledMode ? 5 : 4)) {
-    std::fprintf(stderr, "usage: orvelle_drive [--installed|--scaled] <orvelle> <screen.png> <output folder>\n");
+  const bool screenMode = argc == 5 && QByteArray(argv[1]) == "--screen";
+  if (argc != (installedMode || scaledMode || screenMode ? 5 : 4)) {
+    std::fprintf(stderr,
+                 "usage: orvelle_drive [--installed|--scaled|--screen] <orvelle> <screen.png> <output folder>\n");
     return 2;
   }
-  const QStringList args = QCoreApplication::arguments().mid(installedMode || scaledMode ? 2 : 1);
+  const QStringList args = QCoreApplication::arguments().mid(argc == 5 ? 2 : 1);
   const QDir out(QFileInfo(args[2]).absoluteFilePath());
   const QImage sample = QImage(args[1]).convertToFormat(QImage::Format_RGB32);
   // The program's folder for trim.ini and the bitmaps, with the save folder
@@ -220,10 +309,15 @@ int main(int argc, char **argv) {
   }
   const QString ini = programFolder + QStringLiteral("/trim.ini");
   orvelle::testing::WriteFile(ini, "[File]\nF_Path=" + QFile::encodeName(pictures) + "\n");
+  if (screenMode) {
+    DriveScreenGrab(installed, QFileInfo(args[0]).absolutePath() + "/orvelle-trim", programFolder, pictures, sample);
+  }
   if (scaledMode) {
     for (const char *scale : {"1.25", "1.5", "1.75", "2"}) {
       DriveAtScale(installed, programFolder, sample.copy(0, 0, 640, 400), QString::fromLatin1(scale));
     }
+  }
+  if (scaledMode || screenMode) {
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
   }
@@ -277,13 +371,13 @@ int main(int argc, char **argv) {
     s.command(4);
     Check(s.shows(second, frame), "after Ctrl+L the same area is cut out of a new capture");
     Screen().save(out.filePath(QStringLiteral("4-loaded-and-trimmed.png")));
-    // Continuous trimming (Alt, the fourth menu, its last entry) as "cont": a
+    // Continuous trimming (Alt, the fourth menu, its entry above the last) as "cont": a
     // picture that cannot be read saves nothing, one offered again is saved
     // once, and of a burst each file saved is another picture, the last among them.
     s.click(QPoint(776 + 25, 4 + 10));
     Xdo("windowfocus --sync " + s.window() + " type --delay 30 cont");
     s.key(QStringLiteral("alt"));
-    Xdo(QStringLiteral("key Right Right Right Down Up Return"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Up Return"));
     const QList<QImage> burst = {sample, sample.mirrored(true, false), sample.mirrored(false, true), second};
     orvelle::testing::WriteFile(out.filePath(QStringLiteral("burst-x.png")), "not a picture");
     bool written = true;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "capture/screen_grab.h"
+
+#include <QPointer>
+#include <functional>
+
+class QWidget;
+
+namespace orvelle {
+
+// A grab of the whole desktop without the window in it: the window hides,
+// the desktop gets the time to redraw what lay under it, the grab is made,
+// and the window comes back maximized and active. Then `done` gets the
+// picture, or the message for the user. One grab at a time: a second one
+// asked for meanwhile is passed over.
+class HiddenGrab : public QObject {
+  Q_OBJECT
+
+public:
+  using Done = std::function<void(const ScreenPicture *picture, const QString &problem)>;
+
+  HiddenGrab(QWidget &window, Done done);
+  void Start();
+
+private:
+  void End(const ScreenPicture *picture, const QString &problem);
+
+  QWidget &m_window;
+  Done m_done;
+  QPointer<ScreenGrab> m_grab;
+};
+
+} // namespace orvelle

@@ -1,0 +1,124 @@
+#include "batch/trim_command.h"
+
+#include <cstdio>
+
+namespace orvelle {
+
+namespace {
+
+const char *const kHelp =
+    R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--output フォルダー] [--overwrite] [--] 画像...
+        orvelle-trim --screen [--name 名前] [--settings ファイル] [--quality 数値] [--output フォルダー]
+
+Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像ファイルを切り抜き、
+出力フォルダーに「元のファイル名.jpg」として JPEG で保存します。
+--screen では、いま画面に映っているものを取り込んでトリミング枠で切り抜き、
+「名前-001.jpg」「名前-002.jpg」…（フォルダーにある最大の番号の次）として保存し、
+保存したファイルのパスを表示します。
+
+  --settings ファイル   トリミング枠を読む trim.ini（既定: Orvelle 本体が使う trim.ini）
+  --quality 数値        JPEG の品質 0～100（既定: 50）
+  --output フォルダー   保存先フォルダー（既定: その trim.ini の F_Path）
+  --overwrite           保存先に同じ名前のファイルがあれば置き換えます（既定: 保存しません）
+  --screen              画像ファイルの代わりに画面を取り込みます（X11 では X サーバーから、
+                        Wayland ではデスクトップ ポータルから）
+  --name 名前           --screen で保存するファイルの名前（既定: screen）
+  --help                この説明を表示します
+  --                    これより後はすべて画像（- で始まる名前のファイルにも）
+
+画像: PNG、JPEG、BMP など Qt が読める形式。入力ファイルや読み取り専用のファイルを
+上書きすることはありません。Ctrl+C（SIGINT）または SIGTERM では、保存中の画像を
+保存し終えてから止まります。
+終了コード: 0 すべて保存、1 一部が失敗（--screen では取り込みか保存の失敗）、
+            2 使い方または設定の誤り、130 / 143 途中で止められて保存していない画像がある
+
+キーに割り当てるには: デスクトップの設定のキーボード ショートカットに、コマンド
+「orvelle-trim --screen」を登録します（GNOME: 設定 → キーボード → ショートカットを
+表示およびカスタマイズ → カスタムショートカット、KDE: システム設定 → ショートカット
+→ 新規 → コマンド）。キーを押すたびにトリミングした画像が 1 枚保存されます。
+)";
+
+} // namespace
+
+QString Printable(const QString &name) {
+  QString out;
+  for (const QChar c : name) {
+    if (c == QLatin1Char('\\')) {
+      out += QStringLiteral("\\\\");
+    } else if (c == QLatin1Char('\n')) {
+      out += QStringLiteral("\\n");
+    } else if (c == QLatin1Char('\t')) {
+      out += QStringLiteral("\\t");
+    } else if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+      out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+void Say(const QString &text) { std::fprintf(stderr, "orvelle-trim: %s\n", qPrintable(text)); }
+
+int Usage(const QString &text) {
+  Say(text);
+  std::fprintf(stderr, "使い方は orvelle-trim --help で表示します。\n");
+  return kUsage;
+}
+
+std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
+  TrimOptions options;
+  bool optionsEnded = false;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString &arg = args[i];
+    if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+      options.images << arg;
+      continue;
+    }
+    if (arg == QLatin1String("--")) {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == QLatin1String("--overwrite") || arg == QLatin1String("--screen")) {
+      (arg == QLatin1String("--screen") ? options.screen : options.overwrite) = true;
+      continue;
+    }
+    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+      std::fputs(kHelp, stdout);
+      return kAllSaved;
+    }
+    const bool takesValue = arg == QLatin1String("--settings") || arg == QLatin1String("--quality") ||
+                            arg == QLatin1String("--output") || arg == QLatin1String("--name");
+    if (takesValue && i + 1 >= args.size()) {
+      return Usage(QStringLiteral("%1 には値が必要です。").arg(arg));
+    }
+    if (takesValue && args[i + 1].isEmpty()) {
+      return Usage(QStringLiteral("%1 の値が空です。").arg(arg));
+    }
+    if (arg == QLatin1String("--settings")) {
+      options.settings = args[++i];
+    } else if (arg == QLatin1String("--output")) {
+      options.output = args[++i];
+    } else if (arg == QLatin1String("--name")) {
+      options.name = args[++i];
+    } else if (arg == QLatin1String("--quality")) {
+      bool ok = false;
+      options.quality = args[++i].toInt(&ok);
+      if (!ok || options.quality < 0 || options.quality > 100) {
+        return Usage(QStringLiteral("品質は 0～100 の整数で指定してください（%1）。").arg(args[i]));
+      }
+    } else {
+      return Usage(
+          QStringLiteral("不明なオプションです: %1（- で始まるファイル名は -- の後に置きます）").arg(Printable(arg)));
+    }
+  }
+  if (options.screen && !options.images.isEmpty()) {
+    return Usage(QStringLiteral("--screen では画像ファイルを指定しません。"));
+  }
+  if (!options.screen && options.images.isEmpty()) {
+    return Usage(QStringLiteral("画像ファイルを指定してください。"));
+  }
+  return options;
+}
+
+} // namespace orvelle

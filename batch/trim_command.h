@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+// What the orvelle-trim command is asked to do, and how it speaks.
+
+namespace orvelle {
+
+inline constexpr int kAllSaved = 0;
+inline constexpr int kSomeFailed = 1;
+inline constexpr int kUsage = 2;
+
+struct TrimOptions {
+  QString settings;
+  QString output;
+  int quality = 50;
+  bool overwrite = false;
+  bool screen = false;                     // the desktop instead of files
+  QString name = QStringLiteral("screen"); // the screen trims' base name
+  QStringList images;
+};
+
+// The options, or the exit code when the program ends here (after the help,
+// or a usage error said on the standard error).
+std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args);
+
+// A file name as one line of output: control characters (a newline could
+// forge another line) are written as \n, \t or \xHH, backslashes doubled.
+QString Printable(const QString &name);
+
+// "orvelle-trim: text" on the standard error.
+void Say(const QString &text);
+// Says the text and where the help is; the usage error's exit code.
+int Usage(const QString &text);
+
+} // namespace orvelle

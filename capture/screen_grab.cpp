@@ -1,0 +1,191 @@
+#include "capture/screen_grab.h"
+
+#include "capture/picture_pixels.h"
+#include "common/memory_budget.h"
+#include "common/regular_file.h"
+
+#include <QBuffer>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QUrl>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvelle {
+
+namespace {
+const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
+// The portal may first ask the user (GNOME does before the first grab).
+constexpr int kAnswerMs = 120000;
+// The most a portal's picture file may hold.
+constexpr qint64 kMaxPortalFileBytes = qint64(512) << 20;
+// A Screenshot request to the desktop portal, answered by a Response signal
+// on the request's own object.
+class PortalRequest : public QObject {
+  Q_OBJECT
+
+public:
+  using Answer = std::function<void(const std::variant<ScreenPicture, QString> &)>;
+
+  explicit PortalRequest(Answer answer) : m_answer(std::move(answer)) {
+    m_timeout.setSingleShot(true);
+    connect(&m_timeout, &QTimer::timeout, this,
+            [this] { Finish(QStringLiteral("デスクトップ ポータルから応答がありません。")); });
+  }
+
+  void Start() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+      QTimer::singleShot(0, this, [this] {
+        Finish(QStringLiteral("セッション バスに接続できません（デスクトップ ポータルがありません）。"));
+      });
+      return;
+    }
+    const QString token = QStringLiteral("orvelle%1").arg(QRandomGenerator::global()->generate());
+    const QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
+    // Listening before asking: the answer may come before the call returns.
+    Listen(QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token));
+    QDBusMessage call = QDBusMessage::createMethodCall(kPortal, QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                       QStringLiteral("org.freedesktop.portal.Screenshot"),
+                                                       QStringLiteral("Screenshot"));
+    call << QString() << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kAnswerMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+      w->deleteLater();
+      const QDBusPendingReply<QDBusObjectPath> reply = *w;
+      if (reply.isError()) {
+        Finish(QStringLiteral("デスクトップ ポータルが応答しません（%1）。").arg(reply.error().message()));
+      } else if (reply.value().path() != m_request) {
+        Listen(reply.value().path()); // an older portal chose its own path
+      }
+    });
+    m_timeout.start(kAnswerMs);
+  }
+
+public slots:
+  void Response(uint response, const QVariantMap &results) {
+    if (response == 1) {
+      Finish(QStringLiteral("画面の取り込みが取り消されました。"));
+      return;
+    }
+    if (response != 0) {
+      Finish(QStringLiteral("画面の取り込みが拒否されました。"));
+      return;
+    }
+    const QUrl uri(results.value(QStringLiteral("uri")).toString());
+    if (!uri.isLocalFile()) {
+      Finish(QStringLiteral("デスクトップ ポータルが画像のファイルを示しませんでした。"));
+      return;
+    }
+    auto picture = TakePortalFile(uri.toLocalFile());
+    if (const QString *reason = std::get_if<QString>(&picture)) {
+      Finish(*reason);
+      return;
+    }
+    const QImage &image = std::get<QImage>(picture);
+    Finish(ScreenPicture{image.size(), image.rect(), image});
+  }
+
+private:
+  void Listen(const QString &path) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!m_request.isEmpty()) {
+      bus.disconnect(kPortal, m_request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
+                     this, SLOT(Response(uint, QVariantMap)));
+    }
+    m_request = path;
+    bus.connect(kPortal, m_request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), this,
+                SLOT(Response(uint, QVariantMap)));
+  }
+
+  void Finish(const std::variant<ScreenPicture, QString> &answer) {
+    if (m_finished) {
+      return;
+    }
+    m_finished = true;
+    m_timeout.stop();
+    m_answer(answer);
+  }
+
+  Answer m_answer;
+  QString m_request;
+  QTimer m_timeout;
+  bool m_finished = false;
+};
+
+} // namespace
+
+ScreenGrab::ScreenGrab(QObject *parent) : QObject(parent) {}
+
+ScreenGrab::~ScreenGrab() = default;
+
+void ScreenGrab::Start(Choose choose) {
+  m_choose = std::move(choose);
+  const auto answer = [this](const std::variant<ScreenPicture, QString> &grabbed) {
+    if (const QString *reason = std::get_if<QString>(&grabbed)) {
+      Fail(*reason);
+    } else {
+      Answer(std::get<ScreenPicture>(grabbed));
+    }
+  };
+  if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    auto portal = std::make_unique<PortalRequest>(answer);
+    portal->Start();
+    m_portal = std::move(portal);
+    return;
+  }
+  // Answered from the event loop, as the portal is.
+  QTimer::singleShot(0, this, [answer, grabbed = GrabX11(m_choose)] { answer(grabbed); });
+}
+
+void ScreenGrab::Answer(const ScreenPicture &picture) {
+  if (!m_choose || picture.area != QRect(QPoint(0, 0), picture.desktop)) {
+    emit grabbed(picture);
+    return;
+  }
+  // The portal gives the whole desktop: only the part chosen is kept.
+  const QRect area = m_choose(picture.desktop) & picture.area;
+  emit grabbed({picture.desktop, area, area.isEmpty() ? QImage() : picture.pixels.copy(area)});
+}
+
+void ScreenGrab::Fail(const QString &reason) { emit failed(kGrabFailed + QLatin1Char('\n') + reason); }
+
+std::variant<QImage, QString> TakePortalFile(const QString &path) {
+  const QByteArray name = QFile::encodeName(path);
+  struct stat st {};
+  if (lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+    return QStringLiteral("デスクトップ ポータルの画像「%1」はこのユーザーのファイルではありません。")
+        .arg(QDir::toNativeSeparators(path));
+  }
+  auto bytes = ReadSmallFile(path, kMaxPortalFileBytes);
+  // A full screenshot is not left in a folder that every user can read.
+  const QString folder = QFileInfo(path).absolutePath();
+  if (folder == QDir::tempPath() || folder == QLatin1String("/tmp") || folder == QLatin1String("/var/tmp")) {
+    unlink(name.constData());
+  }
+  if (const QString *reason = std::get_if<QString>(&bytes)) {
+    return *reason;
+  }
+  QBuffer buffer(&std::get<QByteArray>(bytes));
+  QImageReader reader(&buffer);
+  const QSize size = reader.size();
+  if (PictureBytes(size.width(), size.height()) > kPictureBudgetBytes) {
+    return QStringLiteral("画面の画像が大きすぎます（%1×%2）。").arg(size.width()).arg(size.height());
+  }
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    return QStringLiteral("画面の画像を読み込めませんでした（%1）。").arg(reader.errorString());
+  }
+  return OpaquePicture(image);
+}
+
+} // namespace orvelle
+
+#include "screen_grab.moc"
