@@ -56,7 +56,7 @@ std::variant<ScreenPicture, QString> GrabX11(const ScreenGrab::Choose &choose) {
   }
   const QRect &a = picture.area;
   xcb_generic_error_t *error = nullptr;
-  const std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
+  std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
       xcb_get_image_reply(c.get(),
                           xcb_get_image(c.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, std::int16_t(a.x()),
                                         std::int16_t(a.y()), std::uint16_t(a.width()), std::uint16_t(a.height()), ~0u),
@@ -67,23 +67,18 @@ std::variant<ScreenPicture, QString> GrabX11(const ScreenGrab::Choose &choose) {
     std::free(error);
     return QStringLiteral("X サーバーが画面の画素を渡しませんでした（エラー %1）。").arg(code);
   }
-  const qsizetype bytes = qsizetype(a.width()) * a.height() * 4;
-  if (!IsRgb32(setup, screen, reply->depth) || xcb_get_image_data_length(reply.get()) < bytes) {
+  const qsizetype count = qsizetype(a.width()) * a.height();
+  if (!IsRgb32(setup, screen, reply->depth) || xcb_get_image_data_length(reply.get()) < count * 4) {
     return QStringLiteral("画面の画素の形式（深さ %1）には対応していません。").arg(reply->depth);
   }
-  picture.pixels = QImage(a.size(), QImage::Format_RGB32);
-  if (picture.pixels.isNull()) {
-    return QStringLiteral("メモリーが足りません。");
+  // The pixels stay where the reply holds them. The server leaves their
+  // unused byte 0; Qt's RGB32 has it 0xff.
+  auto *pixels = reinterpret_cast<std::uint32_t *>(xcb_get_image_data(reply.get()));
+  for (qsizetype i = 0; i < count; ++i) {
+    pixels[i] |= 0xff000000u;
   }
-  // The server leaves the unused byte 0; Qt's RGB32 has it 0xff.
-  const auto *from = reinterpret_cast<const std::uint32_t *>(xcb_get_image_data(reply.get()));
-  for (int y = 0; y < a.height(); ++y) {
-    auto *to = reinterpret_cast<std::uint32_t *>(picture.pixels.scanLine(y));
-    for (int x = 0; x < a.width(); ++x) {
-      to[x] = from[x] | 0xff000000u;
-    }
-    from += a.width();
-  }
+  picture.pixels = QImage(reinterpret_cast<uchar *>(pixels), a.width(), a.height(), a.width() * 4, QImage::Format_RGB32,
+                          &std::free, reply.release());
   return picture;
 }
 

@@ -16,3 +16,6 @@ done
 "$build/bin/export_bench"
 echo
 "$build/bin/batch_bench"
+echo
+# The screen trim on a real X server of 3840 x 2160.
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp" "$build/bin/screen_bench"

@@ -5,15 +5,17 @@ set -euo pipefail
 
 # Needed to build, test and run.
 packages=(
-  cmake make g++ libgtest-dev qt6-base-dev zlib1g-dev
+  cmake make g++ libgtest-dev qt6-base-dev libxcb1-dev zlib1g-dev
   libturbojpeg0-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
   qt6-wayland libspng-dev locales
   dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session
 )
 # Used by make test when present: the format check, the fuzzers, the Wayland
-# session (sway, driven with wtype, read with grim) and the benchmark's libvips.
-optional=(clang clang-format libclang-rt-dev sway grim wtype libvips-tools)
+# session (sway, driven with wtype, read with grim) with the desktop portal,
+# and the benchmarks' libvips and maim.
+optional=(clang clang-format libclang-rt-dev sway swaybg grim wtype pipewire xdg-desktop-portal xdg-desktop-portal-wlr
+  xdg-desktop-portal-gtk libvips-tools maim)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 

@@ -1,20 +1,36 @@
 #!/usr/bin/env bash
 # Runs a command in a headless sway session (1280x1024, magenta background
-# #ff00ff) as an unprivileged user (sway refuses root), with a session bus and
-# a runtime folder of its own; run as root. Exit 77 when sway, wtype or grim is missing.
-#   sway-session.sh COMMAND [ARGS...]
+# #ff00ff, or a picture stretched over the screen) as an unprivileged user
+# (sway refuses root), with a session bus and a runtime folder of its own;
+# run as root. With --portal, the desktop portal answers screenshot requests
+# (through its wlroots backend, which writes /tmp/out.png). Exit 77 when sway,
+# wtype, grim or (with --portal) the portal is missing.
+#   sway-session.sh [--portal] [--background PICTURE] COMMAND [ARGS...]
 set -euo pipefail
 if [ -z "${SWAY_SESSION_INNER:-}" ]; then
   command -v sway wtype grim >/dev/null || { echo "sway, wtype or grim missing: skipped"; exit 77; }
+  if [ "${1:-}" = --portal ]; then
+    for p in pipewire /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr \
+      /usr/libexec/xdg-desktop-portal-gtk; do
+      command -v "$p" >/dev/null || { echo "$p missing: skipped"; exit 77; }
+    done
+    rm -f /tmp/out.png # the portal's picture of an earlier run, which grim could not replace
+  fi
   id orvelle-test >/dev/null 2>&1 || useradd -m orvelle-test
   # The user may not reach root's folders: this script, the files named on
-  # the command line and the leak suppressions go to a folder it can read.
+  # the command line (a program with the JPEG library beside it) and the leak
+  # suppressions go to a folder it can read.
   stage=$(mktemp -d)
   trap 'rm -rf "$stage"' EXIT
   cp "$0" "$stage/"
   args=()
   for arg in "$@"; do
-    [ -f "$arg" ] && mkdir "$stage/${#args[@]}" && cp -p "$arg" "$stage/${#args[@]}/" && arg="$stage/${#args[@]}/${arg##*/}"
+    if [ -f "$arg" ]; then
+      mkdir "$stage/${#args[@]}"
+      cp -p "$arg" "$stage/${#args[@]}/"
+      [ -x "$arg" ] && [ -f "${arg%/*}/libSaveJPG.so" ] && cp -p "${arg%/*}/libSaveJPG.so" "$stage/${#args[@]}/"
+      arg="$stage/${#args[@]}/${arg##*/}"
+    fi
     args+=("$arg")
   done
   if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
@@ -29,7 +45,11 @@ fi
 export XDG_RUNTIME_DIR=$(mktemp -d) WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   XDG_CURRENT_DESKTOP=sway
 unset DISPLAY WAYLAND_DISPLAY
-printf '%s\n' 'output HEADLESS-1 resolution 1280x1024' 'output * bg #ff00ff solid_color' 'default_border none' \
+portal=""
+[ "$1" = --portal ] && portal=1 && shift
+background='#ff00ff solid_color'
+[ "$1" = --background ] && background="$2 stretch" && shift 2
+printf '%s\n' 'output HEADLESS-1 resolution 1280x1024' "output * bg $background" 'default_border none' \
   >"$XDG_RUNTIME_DIR/config"
 sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
 sway=$!
@@ -43,4 +63,18 @@ done
 [ -n "$WAYLAND_DISPLAY" ] || { cat "$XDG_RUNTIME_DIR/sway.log"; exit 1; }
 export WAYLAND_DISPLAY SWAYSOCK
 dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
+if [ -n "$portal" ]; then
+  # The wlroots backend gives up without pipewire; the portal offers
+  # Screenshot only beside a backend with Access (the GTK one).
+  pipewire >"$XDG_RUNTIME_DIR/pipewire.log" 2>&1 &
+  /usr/libexec/xdg-desktop-portal-wlr >"$XDG_RUNTIME_DIR/portal-wlr.log" 2>&1 &
+  sleep 1.5
+  /usr/libexec/xdg-desktop-portal >"$XDG_RUNTIME_DIR/portal.log" 2>&1 &
+  trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+  for _ in $(seq 100); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+      string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break
+    sleep 0.1
+  done
+fi
 "$@"

@@ -1,31 +1,67 @@
 #!/usr/bin/env bash
-# Orvelle natively on Wayland, under a headless sway: the start-up message box
-# is dismissed with Return, the main window is shown (on the screen, where
-# only the magenta background was) and takes keys: Ctrl+Q ends it.
-#   check.sh <orvelle executable>
+# Orvelle natively on Wayland, under a headless sway with the desktop portal
+# and a picture on the desktop: the start-up message box is dismissed with
+# Return, the main window is shown and takes keys; Ctrl+G puts the desktop
+# into the canvas without the window; Ctrl+Q ends it; orvelle-trim --screen
+# saves the framed area as grim sees it and leaves no picture in /tmp.
+#   check.sh <orvelle> <orvelle-trim> <picture>
 set -euo pipefail
-[ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" "$0" "$@"
+[ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --background "$3" \
+  "$0" "$@"
 # In a sanitized build, whole stacks for leaks: Mesa's pass through a driver
 # unloaded before the end, which the fast unwinder cannot pass.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
-log=$(mktemp) shot=$(mktemp --suffix=.png)
-QT_QPA_PLATFORM=wayland "$1" >"$log" 2>&1 &
-orvelle=$!
+dir=$(mktemp -d)
+log=$dir/log
+mkdir "$dir/out"
 shows() { swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
 wait_for() { for _ in $(seq 100); do eval "$1" && return; sleep 0.1; done; echo "$2"; cat "$log"; exit 1; }
+# Whether the two pictures hold the same pixels (within JPEG's loss when a tolerance is given).
+same() {
+  local error
+  error=$( (compare -metric RMSE "$1" "$2" null: 2>&1 || true) | sed 's/.*(\(.*\))/\1/')
+  [[ "$error" =~ ^[0-9.e-]+$ ]] || { echo "compare: $error"; exit 1; }
+  awk "BEGIN { exit !($error <= ${3:-0}) }"
+}
+sleep 1
+grim "$dir/desktop.png"
+QT_QPA_PLATFORM=wayland "$1" >"$log" 2>&1 &
+orvelle=$!
 wait_for 'shows Pemrose' "no start-up message box on Wayland"
 swaymsg '[title="Pemrose"] focus' >/dev/null
 wtype -s 400 -k Return -s 400
 wait_for 'shows Orvelle && ! shows Pemrose' "the main window is not shown on Wayland"
 sleep 1
-grim "$shot"
-# The strip runs across the window's top: more colours there than background.
-[ "$(convert "$shot" -crop 1x120+640+0 -depth 8 txt:- | grep -v '^#' | grep -c -v -i ff00ff)" -gt 10 ] &&
-  [ "$(convert "$shot" -crop 1x1+640+900 -depth 8 txt:- | grep -c -i ff00ff)" -eq 0 ] ||
-  { echo "the screen does not show the main window"; exit 1; }
+grim "$dir/shown.png"
+# The strip runs across the window's top: more colours there than on the desktop.
+convert "$dir/shown.png" -crop 1280x60+0+0 +repage "$dir/shown-top.png"
+convert "$dir/desktop.png" -crop 1280x60+0+0 +repage "$dir/desktop-top.png"
+! same "$dir/shown-top.png" "$dir/desktop-top.png" 0.05 || { echo "the screen does not show the main window"; exit 1; }
+swaymsg '[title="Orvelle"] focus' >/dev/null
+wtype -s 400 -M ctrl -k g -m ctrl -s 400
+sleep 2
+wait_for 'shows Orvelle' "the main window did not come back after Ctrl+G"
+grim "$dir/grabbed.png"
+# The canvas, below the menus and the strip, shows the desktop's top-left corner.
+convert "$dir/desktop.png" -crop 600x300+0+0 +repage "$dir/corner.png"
+found=""
+for y in $(seq 20 120); do
+  convert "$dir/grabbed.png" -crop 600x300+0+$y +repage "$dir/at.png"
+  same "$dir/at.png" "$dir/corner.png" && found=$y && break
+done
+[ -n "$found" ] || { echo "Ctrl+G did not put the desktop into the canvas on Wayland"; exit 1; }
 swaymsg '[title="Orvelle"] focus' >/dev/null
 wtype -s 400 -M ctrl -k q -m ctrl -s 400
 wait_for '! kill -0 $orvelle 2>/dev/null' "Ctrl+Q did not end Orvelle on Wayland"
 wait $orvelle || { echo "Orvelle ended with an error on Wayland:"; cat "$log"; exit 1; }
 ! grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' "$log" || { echo "Orvelle wrote the above on Wayland"; exit 1; }
-echo "Orvelle is up on Wayland, shows its window and takes keys"
+printf '[File]\nF_Path=%s\n[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n' \
+  "$dir/out" >"$dir/trim.ini"
+sleep 1
+QT_QPA_PLATFORM=wayland "$2" --screen --quality 100 --settings "$dir/trim.ini" >"$dir/saved" 2>"$log" ||
+  { echo "orvelle-trim --screen failed on Wayland:"; cat "$log"; exit 1; }
+grim -g "200,150 600x400" "$dir/framed.png"
+[ "$(cat "$dir/saved")" = "$dir/out/screen-001.jpg" ] && same "$dir/out/screen-001.jpg" "$dir/framed.png" 0.02 ||
+  { echo "orvelle-trim --screen did not save the framed area on Wayland"; exit 1; }
+[ ! -e /tmp/out.png ] || { echo "the portal's screenshot was left in /tmp"; exit 1; }
+echo "Orvelle is up on Wayland, takes keys and the screen through the portal"

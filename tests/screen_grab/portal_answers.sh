@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# orvelle-trim --screen against a stand-in desktop portal on a private
+# session bus: a refused and a cancelled request and one that nothing
+# answers end with 1 and say why, saving nothing; an answered one saves the
+# framed area and removes the portal's picture from /tmp.
+#   portal_answers.sh <orvelle-trim> <stand_in_portal> <picture.png>
+set -euo pipefail
+# A bus of its own that starts no service, so that no real portal answers.
+if [ -z "${IN_BUS:-}" ]; then
+  config=$(mktemp)
+  trap 'rm -f "$config"' EXIT
+  printf '%s\n' '<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>' \
+    '<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>' \
+    '<allow own="*"/></policy></busconfig>' >"$config"
+  IN_BUS=1 dbus-run-session --config-file="$config" -- "$0" "$@"
+  exit
+fi
+trim=$1 stand_in=$2 picture=$3
+dir=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
+mkdir "$dir/out"
+printf '[File]\nF_Path=%s\n[Data]\nPicStartX=100\nPicStartY=50\nPicWidth=300\nPicHeight=200\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=300\nNewPicHeight=200\nPicRatio=0\n' \
+  "$dir/out" >"$dir/trim.ini"
+failed=0
+expect() { # CODE TEXT [stand-in code]
+  if [ -n "${3:-}" ]; then "$stand_in" "$3" "$picture" & portal=$!; sleep 0.5; fi
+  set +e
+  said=$(WAYLAND_DISPLAY=stand-in "$trim" --screen --quality 100 --settings "$dir/trim.ini" 2>&1)
+  code=$?
+  set -e
+  [ -n "${3:-}" ] && kill $portal && wait $portal 2>/dev/null || true
+  if [ "$code" != "$1" ] || ! grep -q "$2" <<<"$said"; then
+    echo "FAIL: expected exit $1 and \"$2\", got $code: $said"
+    failed=1
+  fi
+}
+expect 1 '画面の取り込みが拒否されました' 2
+expect 1 '画面の取り込みが取り消されました' 1
+expect 1 'デスクトップ ポータルが応答しません'
+[ -z "$(ls "$dir/out")" ] || { echo "FAIL: a failed grab saved a file"; failed=1; }
+pictures() { find /tmp -maxdepth 1 -name 'stand-in-*.png' | wc -l; }
+before=$(pictures)
+expect 0 'screen-001.jpg' 0
+[ "$(pictures)" = "$before" ] || { echo "FAIL: the portal's picture stayed in /tmp"; failed=1; }
+# The framed area of the portal's picture, within JPEG's loss.
+convert "$picture" -crop 300x200+100+50 +repage "$dir/framed.png"
+error=$( (compare -metric RMSE "$dir/out/screen-001.jpg" "$dir/framed.png" null: 2>&1 || true) | sed 's/.*(\(.*\))/\1/')
+awk "BEGIN { exit !($error < 0.02) }" || { echo "FAIL: screen-001.jpg is not the framed area ($error)"; failed=1; }
+[ $failed = 0 ] && echo "the portal's answers end as they should"
+exit $failed

@@ -1,0 +1,67 @@
+// A stand-in for the desktop portal's Screenshot interface on the session
+// bus: it answers every request with the response code it is given and, for
+// code 0, the picture file given (copied to a fresh file in /tmp first).
+//   stand_in_portal CODE [PICTURE]
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFile>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QUrl>
+
+class ScreenshotPortal : public QObject, protected QDBusContext {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
+
+public:
+  ScreenshotPortal(uint code, QString picture) : m_code(code), m_picture(std::move(picture)) {}
+
+public slots:
+  QDBusObjectPath Screenshot(const QString &, const QVariantMap &options) {
+    const QString sender = message().service().mid(1).replace('.', '_');
+    const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                             .arg(sender, options.value(QStringLiteral("handle_token")).toString());
+    QVariantMap results;
+    if (m_code == 0) {
+      QTemporaryFile copy(QStringLiteral("/tmp/stand-in-XXXXXX.png"));
+      copy.setAutoRemove(false);
+      copy.open();
+      copy.write([&] {
+        QFile f(m_picture);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+      }());
+      results[QStringLiteral("uri")] = QUrl::fromLocalFile(copy.fileName()).toString();
+    }
+    QTimer::singleShot(50, this, [path, results, code = m_code] {
+      QDBusMessage response = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"),
+                                                         QStringLiteral("Response"));
+      response << code << results;
+      QDBusConnection::sessionBus().send(response);
+    });
+    return QDBusObjectPath(path);
+  }
+
+private:
+  uint m_code;
+  QString m_picture;
+};
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  ScreenshotPortal portal(QString::fromLocal8Bit(argv[1]).toUInt(),
+                          argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+                          QDBusConnection::ExportAllSlots) ||
+      !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {
+    return 1;
+  }
+  return QCoreApplication::exec();
+}
+
+#include "stand_in_portal.moc"
