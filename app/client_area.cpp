@@ -1,5 +1,7 @@
 #include "app/client_area.h"
 
+#include "common/device_grid.h"
+
 namespace orvelle {
 
 void ClientArea::DockAtBottom(QWidget *child) {
@@ -31,6 +33,12 @@ void ClientArea::Arrange() {
   if (m_fill != nullptr) {
     m_fill->setGeometry(FillRect());
   }
+}
+
+QSize ClientArea::FillPixels() const {
+  const DeviceGrid grid(devicePixelRatioF());
+  const QSize logical = FillRect().size();
+  return {grid.pixelsIn(logical.width()), grid.pixelsIn(logical.height())};
 }
 
 } // namespace orvelle

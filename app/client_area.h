@@ -16,6 +16,9 @@ public:
   void FillBelow(QWidget *child, int top);
   // The filling child's place at the client area's present size.
   QRect FillRect() const;
+  // The device pixels that place holds wherever the pixel grid falls in it
+  // (so that an empty canvas fits without scroll bars).
+  QSize FillPixels() const;
 
 protected:
   void resizeEvent(QResizeEvent *event) override;

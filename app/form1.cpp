@@ -7,7 +7,6 @@
 #include "app/message_box.h"
 #include "capture/canvas_area.h"
 #include "capture/picture_box.h"
-#include "common/device_grid.h"
 #include "common/numbers.h"
 #include "export/jpeg_library.h"
 #include "resources/pictures.h"
@@ -51,20 +50,13 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
     connect(m_ui.commands[i], &QToolButton::clicked, this, clicks[i]);
   }
   connect(m_ui.Text2, &QLineEdit::textChanged, this, [this](const QString &name) { m_session.baseName = name; });
-  m_session.quality = m_ui.Slider1->value();
   connect(m_ui.Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
   connect(m_env.clipboard, &QClipboard::dataChanged, this, &Form1::ClipboardChanged);
 }
 
 Form1::~Form1() { delete m_versionWindow.data(); }
 
-QSize Form1::canvasAreaPixels() const {
-  // The device pixels the canvas area holds wherever the grid falls in it, so
-  // that an empty canvas fits without scroll bars.
-  const DeviceGrid grid(devicePixelRatioF());
-  const QSize logical = m_ui.client->FillRect().size();
-  return {grid.pixelsIn(logical.width()), grid.pixelsIn(logical.height())};
-}
+QSize Form1::canvasAreaPixels() const { return m_ui.client->FillPixels(); }
 
 FrameColour Form1::frameColour() const { return FrameColourOf(m_ui.Option1->isChecked(), m_ui.Option2->isChecked()); }
 
@@ -118,6 +110,12 @@ void Form1::closeEvent(QCloseEvent *event) {
 }
 
 void Form1::M_F_Exit_Click() { close(); }
+
+void Form1::ComeBack() {
+  showMaximized();
+  raise();
+  activateWindow();
+}
 
 void Form1::CanvasKeyDown(int key, int shift) {
   if (const auto corner = m_editor->Nudge(key, shift)) {
@@ -174,15 +172,14 @@ void Form1::M_S_SFolder_Click() {
 }
 
 void Form1::M_R_Grab_Click() {
-  if (m_grab == nullptr) {
-    m_grab = new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
-      if (screen != nullptr) {
-        m_session.TakePicture(screen->pixels);
-        ShowCanvas();
-      }
-      Show(Result::Unless(problem));
-    });
-  }
+  m_grab =
+      m_grab != nullptr ? m_grab : new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
+        if (screen != nullptr) {
+          m_session.TakePicture(screen->pixels);
+          ShowCanvas();
+        }
+        Show(Result::Unless(problem));
+      });
   m_grab->Start();
 }
 

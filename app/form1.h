@@ -5,6 +5,7 @@
 #include "app/window_fit.h"
 #include "capture/frame_editor.h"
 #include "core/continuous_trim.h"
+#include "core/interval_trim.h"
 #include "core/trim_session.h"
 
 #include <QMainWindow>
@@ -71,14 +72,19 @@ private:
   void M_R_Batch_Click();
   void M_R_Continuous_Toggled(bool on);
   void M_R_Grab_Click();
+  void M_R_Interval_Click();
+  void IntervalEnded(const Result &result);
   void ClipboardChanged();
   void TakeContinuousPicture();
-  void ShowContinuousCount();
+  void ShowContinuousState();
+  // The window shown again maximized and active, after it hid.
+  void ComeBack();
   void Slider1_Change();
 
   Form1Environment m_env;
   TrimSession m_session;
   ContinuousTrim m_continuous{m_session};
+  IntervalTrim m_interval{m_session};
   ScreenSize m_screenSize;
   Form1Controls m_ui;
   QAction *m_continuousAction = nullptr;

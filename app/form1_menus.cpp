@@ -52,6 +52,7 @@ void Form1::CreateMenus() {
   connect(m_continuousAction, &QAction::toggled, this, &Form1::M_R_Continuous_Toggled);
   separator(run, "M_R_Line3");
   entry(run, "M_R_Grab", "画面キャプチャー", QKeySequence(Qt::CTRL | Qt::Key_G), &Form1::M_R_Grab_Click);
+  entry(run, "M_R_Interval", "定期トリム...", QKeySequence(), &Form1::M_R_Interval_Click);
 
   QMenu *help = menu("M_Help", "ﾍﾙﾌﾟ(H)");
   help->setSeparatorsCollapsible(false); // it opens with its separator line

@@ -3,26 +3,28 @@
 
 #include "app/batch_window.h"
 #include "app/form1.h"
+#include "app/interval_dialog.h"
+#include "app/interval_window.h"
 #include "app/message_box.h"
-#include "export/save_problems.h"
+#include "settings/view_settings.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 namespace orvelle {
 
 void Form1::M_R_Continuous_Toggled(bool on) {
-  const Result started = on ? m_continuous.Start() : Result::Done();
+  const Result started = !on ? Result::Done()
+                         : m_interval.running()
+                             ? Result::Failed(QStringLiteral("定期トリム中は連続トリムを開始できません。"))
+                             : m_continuous.Start();
   if (!on || !started.done) {
     m_continuous.Stop();
-    const QSignalBlocker quiet(m_continuousAction);
-    m_continuousAction->setChecked(false);
   }
-  ShowContinuousCount(); // after the end, the count stays in view until the next start
-  if (started.done && on) {
-    m_ui.panel2->show();
-  }
+  ShowContinuousState();
   Show(started);
 }
 
@@ -51,15 +53,44 @@ void Form1::TakeContinuousPicture() {
   if (taken.trimmed) {
     ShowOutput();
   }
-  if (!m_continuous.running()) {
-    const QSignalBlocker quiet(m_continuousAction);
-    m_continuousAction->setChecked(false);
-  }
-  ShowContinuousCount();
+  ShowContinuousState();
   Show(taken.result);
 }
 
-void Form1::ShowContinuousCount() { m_ui.panel2->setText(m_continuous.statusText()); }
+void Form1::ShowContinuousState() {
+  const QSignalBlocker quiet(m_continuousAction);
+  m_continuousAction->setChecked(m_continuous.running());
+  m_ui.panel2->setText(m_continuous.statusText()); // after the end it stays in view until the next start
+  if (m_continuous.running()) {
+    m_ui.panel2->show();
+  }
+}
+
+void Form1::M_R_Interval_Click() {
+  const QString problem =
+      m_continuous.running() ? QStringLiteral("連続トリム中は定期トリムを開始できません。") : m_interval.Problem();
+  if (!Show(Result::Unless(problem))) {
+    return;
+  }
+  const auto choice = AskInterval(this, ReadInterval(settingsPath()));
+  if (!choice || !Show(m_interval.Start(choice->onlyChanged))) {
+    return;
+  }
+  WriteInterval(choice->seconds, settingsPath());
+  const QScreen *screen = QGuiApplication::primaryScreen();
+  const QRect frameArea = m_interval.Needed(screen->virtualSize() * screen->devicePixelRatio());
+  hide();
+  connect(new IntervalWindow(m_interval, choice->seconds, frameArea), &IntervalWindow::ended, this,
+          &Form1::IntervalEnded);
+}
+
+void Form1::IntervalEnded(const Result &result) {
+  m_interval.Stop();
+  ComeBack();
+  m_ui.panel2->setText(m_interval.statusText());
+  m_ui.panel2->show();
+  Show(result);
+}
 
 void Form1::M_R_Batch_Click() {
   if (!Show(Result::Unless(m_session.FrameProblem()))) {
@@ -71,10 +102,7 @@ void Form1::M_R_Batch_Click() {
 }
 
 void Form1::BatchTrimFiles(const QStringList &files) {
-  QString problem = m_session.FrameProblem();
-  if (problem.isEmpty()) {
-    problem = FolderProblem(m_session.saveFolder());
-  }
+  QString problem = m_session.BatchProblem();
   const auto save = problem.isEmpty() ? m_session.Writer(&problem) : nullptr;
   if (save == nullptr) {
     Show(Result::Failed(problem));

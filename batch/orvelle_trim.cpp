@@ -2,7 +2,7 @@
 // trim.ini and saves them as JPEG, with the program's own engine.
 
 #include "batch/batch_trim.h"
-#include "batch/screen_trim.h"
+#include "batch/screen_command.h"
 #include "batch/trim_command.h"
 #include "capture/trim_plan.h"
 #include "common/file_access.h"
@@ -104,7 +104,10 @@ int main(int argc, char **argv) {
     return kUsage;
   }
   if (options.screen) {
-    return TrimScreen({frame.trim, frame.drag}, {options.output, options.name, options.quality, save});
+    if (const QString problem = OutputSizeProblem(*TrimOutputSize(frame.drag)); !problem.isEmpty()) {
+      return Usage(problem);
+    }
+    return RunScreenCommand({frame.trim, frame.drag}, {options.output, options.name, options.quality, save}, options);
   }
 
   const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save, options.overwrite};

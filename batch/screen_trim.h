@@ -2,13 +2,39 @@
 
 #include "batch/batch_trim.h"
 #include "batch/numbered_save.h"
+#include "capture/screen_grab.h"
 
 namespace orvelle {
 
-// Grabs the part of the desktop that the frame needs, trims it exactly as the
-// trim command trims a picture of the whole desktop and saves it as the next
-// numbered file; prints the file's path. Runs the event loop until the grab
-// is answered. The exit code: 0 saved, 1 the grab or the save failed.
-int TrimScreen(const BatchFrame &frame, const NumberedTarget &target);
+// The part of a desktop of this size that the frame's trim needs (empty when
+// the frame lies outside it).
+QRect ScreenPartNeeded(QSize desktop, const BatchFrame &frame);
+
+// The trim of a picture of the desktop (of which the part needed is at hand),
+// exactly as the trim command trims a capture of the whole desktop.
+QImage TrimScreenPicture(const ScreenPicture &screen, const BatchFrame &frame);
+
+// Screen trims saved one after another as numbered files; with `onlyChanged`,
+// a trim equal to the last one saved (as continuous trimming compares
+// pictures) is passed over.
+class ScreenSeries {
+public:
+  ScreenSeries(const BatchFrame &frame, const NumberedTarget &target, bool onlyChanged)
+      : m_frame(frame), m_target(target), m_onlyChanged(onlyChanged) {}
+
+  enum class Outcome { Saved, Unchanged, Failed };
+  // Trims the picture and saves it unless passed over; the file saved, or
+  // why it was not, in `said`.
+  Outcome Take(const ScreenPicture &screen, QString *said);
+  QRect Needed(QSize desktop) const { return ScreenPartNeeded(desktop, m_frame); }
+  int saved() const { return m_saved; }
+
+private:
+  BatchFrame m_frame;
+  NumberedTarget m_target;
+  bool m_onlyChanged;
+  QImage m_last;
+  int m_saved = 0;
+};
 
 } // namespace orvelle

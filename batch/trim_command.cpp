@@ -8,13 +8,15 @@ namespace {
 
 const char *const kHelp =
     R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--output フォルダー] [--overwrite] [--] 画像...
-        orvelle-trim --screen [--name 名前] [--settings ファイル] [--quality 数値] [--output フォルダー]
+        orvelle-trim --screen [--every 秒 [--count 枚数] [--all]] [--name 名前] [--settings ファイル]
+                     [--quality 数値] [--output フォルダー]
 
 Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像ファイルを切り抜き、
 出力フォルダーに「元のファイル名.jpg」として JPEG で保存します。
 --screen では、いま画面に映っているものを取り込んでトリミング枠で切り抜き、
 「名前-001.jpg」「名前-002.jpg」…（フォルダーにある最大の番号の次）として保存し、
-保存したファイルのパスを表示します。
+保存したファイルのパスを表示します。--every では、それを指定した秒ごとに繰り返します
+（枠の中が前に保存したときと変わっていなければ保存しません）。
 
   --settings ファイル   トリミング枠を読む trim.ini（既定: Orvelle 本体が使う trim.ini）
   --quality 数値        JPEG の品質 0～100（既定: 50）
@@ -23,13 +25,17 @@ Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像フ�
   --screen              画像ファイルの代わりに画面を取り込みます（X11 では X サーバーから、
                         Wayland ではデスクトップ ポータルから）
   --name 名前           --screen で保存するファイルの名前（既定: screen）
+  --every 秒            --screen を 1～86400 秒ごとに繰り返します（Ctrl+C で止めます）
+  --count 枚数          --every で、この枚数を保存したら終わります
+  --all                 --every で、変わっていない画面も保存します
   --help                この説明を表示します
   --                    これより後はすべて画像（- で始まる名前のファイルにも）
 
 画像: PNG、JPEG、BMP など Qt が読める形式。入力ファイルや読み取り専用のファイルを
 上書きすることはありません。Ctrl+C（SIGINT）または SIGTERM では、保存中の画像を
 保存し終えてから止まります。
-終了コード: 0 すべて保存、1 一部が失敗（--screen では取り込みか保存の失敗）、
+終了コード: 0 すべて保存（--every では Ctrl+C、SIGTERM で止めたときも）、
+            1 一部が失敗（--screen では取り込みか保存の失敗）、
             2 使い方または設定の誤り、130 / 143 途中で止められて保存していない画像がある
 
 キーに割り当てるには: デスクトップの設定のキーボード ショートカットに、コマンド
@@ -79,8 +85,10 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
       optionsEnded = true;
       continue;
     }
-    if (arg == QLatin1String("--overwrite") || arg == QLatin1String("--screen")) {
-      (arg == QLatin1String("--screen") ? options.screen : options.overwrite) = true;
+    if (arg == QLatin1String("--overwrite") || arg == QLatin1String("--screen") || arg == QLatin1String("--all")) {
+      (arg == QLatin1String("--screen") ? options.screen
+       : arg == QLatin1String("--all")  ? options.all
+                                        : options.overwrite) = true;
       continue;
     }
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -88,7 +96,8 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
       return kAllSaved;
     }
     const bool takesValue = arg == QLatin1String("--settings") || arg == QLatin1String("--quality") ||
-                            arg == QLatin1String("--output") || arg == QLatin1String("--name");
+                            arg == QLatin1String("--output") || arg == QLatin1String("--name") ||
+                            arg == QLatin1String("--every") || arg == QLatin1String("--count");
     if (takesValue && i + 1 >= args.size()) {
       return Usage(QStringLiteral("%1 には値が必要です。").arg(arg));
     }
@@ -101,6 +110,14 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
       options.output = args[++i];
     } else if (arg == QLatin1String("--name")) {
       options.name = args[++i];
+    } else if (arg == QLatin1String("--every") || arg == QLatin1String("--count")) {
+      bool ok = false;
+      const int value = args[++i].toInt(&ok);
+      const int most = arg == QLatin1String("--every") ? 86400 : 1000000;
+      if (!ok || value < 1 || value > most) {
+        return Usage(QStringLiteral("%1 は 1～%2 の整数で指定してください（%3）。").arg(arg).arg(most).arg(args[i]));
+      }
+      (arg == QLatin1String("--every") ? options.every : options.count) = value;
     } else if (arg == QLatin1String("--quality")) {
       bool ok = false;
       options.quality = args[++i].toInt(&ok);
@@ -111,6 +128,12 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
       return Usage(
           QStringLiteral("不明なオプションです: %1（- で始まるファイル名は -- の後に置きます）").arg(Printable(arg)));
     }
+  }
+  if ((options.every > 0 || options.count > 0 || options.all) && !options.screen) {
+    return Usage(QStringLiteral("--every、--count、--all は --screen と使います。"));
+  }
+  if ((options.count > 0 || options.all) && options.every == 0) {
+    return Usage(QStringLiteral("--count と --all は --every と使います。"));
   }
   if (options.screen && !options.images.isEmpty()) {
     return Usage(QStringLiteral("--screen では画像ファイルを指定しません。"));

@@ -19,6 +19,9 @@ struct TrimOptions {
   bool overwrite = false;
   bool screen = false;                     // the desktop instead of files
   QString name = QStringLiteral("screen"); // the screen trims' base name
+  int every = 0;                           // seconds between screen trims; 0: one trim
+  int count = 0;                           // screen trims to save at most; 0: no end
+  bool all = false;                        // unchanged screen trims saved too
   QStringList images;
 };
 

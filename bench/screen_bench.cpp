@@ -1,9 +1,13 @@
 // One screen trim on a 3840 x 2160 X display (a 1600 x 900 frame at 200,150,
 // quality 80): orvelle-trim --screen beside maim's region screenshot and
 // ImageMagick's import of the root window, each as a whole process, measured
-// in this run. Run under an X server of that size (scripts/bench.sh).
+// in this run; the interval trim at 1 s on the unchanged screen (its share of
+// one core), and the grab-trim-compare unit run 500 times (resident memory).
+// Run under an X server of that size (scripts/bench.sh).
 
+#include "batch/screen_trim.h"
 #include "bench/bench_util.h"
+#include "export/jpeg_library.h"
 #include "resources/tools/synthetic_screen.h"
 
 #include <QCoreApplication>
@@ -14,6 +18,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 using namespace orvelle;
 
@@ -34,6 +40,34 @@ protected:
 private:
   QImage m_picture;
 };
+// The resident memory in kB.
+long ResidentKb() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  status.open(QIODevice::ReadOnly);
+  for (const QByteArray &line : status.readAll().split('\n')) {
+    if (line.startsWith("VmRSS:")) {
+      return line.mid(6).trimmed().split(' ').front().toLong();
+    }
+  }
+  return -1;
+}
+
+// The interval at 1 s on the unchanged screen for this long: the command's
+// processor time against the time it ran, in percent of one core.
+double IntervalCpuPercent(const QString &trim, const QStringList &args, int seconds) {
+  QProcess every;
+  every.start(trim, QStringList(args) << QStringLiteral("--every") << QStringLiteral("1"));
+  every.waitForStarted();
+  QThread::sleep(seconds);
+  every.terminate();
+  every.waitForFinished();
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return 100.0 * cpu / seconds;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -81,5 +115,40 @@ int main(int argc, char **argv) {
                        QStringLiteral("1600x900+200+150"), QStringLiteral("-quality"), QStringLiteral("80"), out});
   });
   bench::Report("orvelle-trim --screen", ours, "ImageMagick import -window root -crop", import, "(for scale)");
+
+  // Everything before was measured: the children's processor time so far is
+  // subtracted from the interval's.
+  rusage before{};
+  getrusage(RUSAGE_CHILDREN, &before);
+  const double earlier = double(before.ru_utime.tv_sec + before.ru_stime.tv_sec) +
+                         double(before.ru_utime.tv_usec + before.ru_stime.tv_usec) / 1e6;
+  const int seconds = 20;
+  const double percent =
+      IntervalCpuPercent(trim,
+                         {QStringLiteral("--screen"), QStringLiteral("--settings"), ini, QStringLiteral("--quality"),
+                          QStringLiteral("80"), QStringLiteral("--output"), dir.path()},
+                         seconds) -
+      100.0 * earlier / seconds;
+  std::printf("%-44s %9.2f %% of one core   (goal: 5 or less)\n", "interval at 1 s, unchanged screen, CPU", percent);
+
+  // The unit an interval repeats, directly: grab, trim, compare (nothing is saved after the first).
+  const BatchFrame frame{{200, 150, 1600, 900}, {0, 0, 1600, 900}};
+  const auto save = ResolveSavePixelstoJPEG(JpegLibraryPath(QCoreApplication::applicationDirPath()), nullptr);
+  ScreenSeries series(frame, {dir.path(), QStringLiteral("memory"), 80, save}, true);
+  long after10 = 0;
+  for (int i = 1; i <= 500; ++i) {
+    const auto grabbed = GrabX11([&](QSize desktop) { return series.Needed(desktop); });
+    QString said;
+    const auto expected = i == 1 ? ScreenSeries::Outcome::Saved : ScreenSeries::Outcome::Unchanged;
+    if (save == nullptr || !std::holds_alternative<ScreenPicture>(grabbed) ||
+        series.Take(std::get<ScreenPicture>(grabbed), &said) != expected) {
+      std::printf("the grab-trim-compare unit failed\n");
+      return 1;
+    }
+    after10 = i == 10 ? ResidentKb() : after10;
+  }
+  const long after500 = ResidentKb();
+  std::printf("%-44s %9ld kB after 10, %ld kB after 500: grew %ld kB   (goal: 2048 or less)\n",
+              "grab-trim-compare unit, resident memory", after10, after500, after500 - after10);
   return 0;
 }

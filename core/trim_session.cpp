@@ -111,6 +111,11 @@ QString TrimSession::RepeatProblem() const {
   return problem.isEmpty() ? SaveProblem(baseName, m_saveFolder) : problem;
 }
 
+QString TrimSession::BatchProblem() const {
+  const QString problem = FrameProblem();
+  return problem.isEmpty() ? FolderProblem(m_saveFolder) : problem;
+}
+
 SavePixelstoJPEGFunction TrimSession::Writer(QString *problem) const {
   QString loadError;
   const auto save = ResolveSavePixelstoJPEG(m_places.libraryPath, &loadError);

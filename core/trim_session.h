@@ -71,6 +71,8 @@ public:
   QString FrameProblem() const;
   // The same, then the name and the save folder, as saves over and over need them.
   QString RepeatProblem() const;
+  // The same, then the save folder, as a batch needs them.
+  QString BatchProblem() const;
   // The JPEG library's writer; nothing, and why, when it cannot be loaded.
   SavePixelstoJPEGFunction Writer(QString *problem) const;
 

@@ -210,6 +210,69 @@ private:
   QImage m_picture;
 };
 
+// Which of the pictures' framed areas each file of the series holds, in order
+// (-1: none of them).
+QList<int> Series(const QString &pictures, const QString &name, const QList<QImage> &shown, const QRect &frame) {
+  QList<int> held;
+  for (const QString &file : QDir(pictures).entryList({name + QStringLiteral("-*.jpg")}, QDir::Files, QDir::Name)) {
+    held << -1;
+    for (int i = int(shown.size()) - 1; i >= 0; --i) {
+      held.back() = MeanDifference(QImage(pictures + '/' + file), shown[i].copy(frame)) < 8 ? i : held.back();
+    }
+  }
+  return held;
+}
+
+// The interval trim at 1 s, from the menu and with orvelle-trim --every 1:
+// three pictures in the frame, each shown for a few seconds, give three
+// files; a change outside the frame and seconds without a change give none.
+// 停止 brings the window back; Ctrl+C ends the command after whole files.
+void DriveInterval(const QString &program, const QString &trim, const QString &folder, const QString &pictures,
+                   Backdrop &backdrop, const QImage &desktop) {
+  const QRect frame(200, 150, 600, 400);
+  const QImage last = desktop.mirrored(false, true);
+  QImage outside = desktop.copy();
+  outside.fill(Qt::white); // the picture around the frame changes, the frame's area not
+  QPainter(&outside).drawImage(frame.topLeft(), last.copy(frame));
+  const QList<QImage> shown = {desktop, desktop.mirrored(true, false), last, outside};
+  const auto show = [&](const QList<QImage> &pictures) {
+    for (const QImage &picture : pictures) {
+      backdrop.setPicture(picture);
+      Pause(2500);
+    }
+  };
+  {
+    Session s(program, folder);
+    s.key(QStringLiteral("ctrl+l Tab Tab Tab Tab Tab Tab Tab Tab Tab")); // the file-name box, nine Tab stops on
+    Xdo("windowfocus --sync " + s.window() + " type --delay 30 tick");
+    s.key(QStringLiteral("alt"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Return")); // the fourth menu's last entry
+    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("定期トリム")) + " type 1");
+    Xdo(QStringLiteral("key Return"));
+    show({shown[0], shown[1], shown[2], shown[2], shown[3]});
+    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("定期トリム")) + " key space");
+    Check(WaitFor([&] { return !Xdo("search --onlyvisible --name ^Orvelle$").isEmpty(); }) &&
+              Series(pictures, QStringLiteral("tick"), shown, frame) == QList<int>({0, 1, 2}),
+          "the interval from the menu saves each change in the frame once, and 停止 brings the window back");
+    Check(ReadFile(folder + "/trim.ini").contains("[View]\r\nInterval=1") ||
+              ReadFile(folder + "/trim.ini").contains("[View]\nInterval=1"),
+          "the interval's seconds are remembered");
+    Check(s.quit(), "the program ends cleanly after the interval");
+  }
+  QProcess every;
+  every.start(trim, {QStringLiteral("--screen"), QStringLiteral("--every"), QStringLiteral("1"),
+                     QStringLiteral("--name"), QStringLiteral("every"), QStringLiteral("--settings"),
+                     folder + QStringLiteral("/trim.ini"), QStringLiteral("--quality"), QStringLiteral("100")});
+  Pause(500);
+  show({shown[0], shown[1]});
+  every.terminate(); // SIGTERM, as Ctrl+C's SIGINT
+  every.waitForFinished(10000);
+  Check(every.exitStatus() == QProcess::NormalExit && every.exitCode() == 0 &&
+            Series(pictures, QStringLiteral("every"), shown, frame) == QList<int>({2, 0, 1}) &&
+            QDir(pictures).entryList({QStringLiteral(".orvelle-*")}, QDir::Hidden | QDir::Files).isEmpty(),
+        "orvelle-trim --every 1 saves each change once and ends on a signal after whole files, with 0");
+}
+
 // The screen grab: from the menu and with Ctrl+G at once after it, the canvas
 // shows the desktop pixel for pixel without the program's own window; then
 // orvelle-trim --screen saves the framed area, two at once each their own file.
@@ -223,7 +286,7 @@ void DriveScreenGrab(const QString &program, const QString &trim, const QString 
   {
     Session s(program, folder);
     s.key(QStringLiteral("alt"));
-    Xdo(QStringLiteral("key Right Right Right Down Up Return")); // the fourth menu's last entry
+    Xdo(QStringLiteral("key Right Right Right Down Up Up Return")); // the fourth menu's entry above its last
     const auto canvasShows = [&](const QImage &picture) {
       return WaitFor([&] {
         const QImage screen = Screen();
@@ -272,6 +335,7 @@ void DriveScreenGrab(const QString &program, const QString &trim, const QString 
   Check(QSet<QString>(saved.begin(), saved.end()).size() == 3 && QImage(saved[1]) == QImage(saved[0]) &&
             QImage(saved[2]) == QImage(saved[0]),
         "two at once save two numbered files of their own");
+  DriveInterval(program, trim, folder, pictures, backdrop, other);
 }
 
 } // namespace
@@ -371,13 +435,13 @@ int main(int argc, char **argv) {
     s.command(4);
     Check(s.shows(second, frame), "after Ctrl+L the same area is cut out of a new capture");
     Screen().save(out.filePath(QStringLiteral("4-loaded-and-trimmed.png")));
-    // Continuous trimming (Alt, the fourth menu, its entry above the last) as "cont": a
+    // Continuous trimming (Alt, the fourth menu, its third entry from the end) as "cont": a
     // picture that cannot be read saves nothing, one offered again is saved
     // once, and of a burst each file saved is another picture, the last among them.
     s.click(QPoint(776 + 25, 4 + 10));
     Xdo("windowfocus --sync " + s.window() + " type --delay 30 cont");
     s.key(QStringLiteral("alt"));
-    Xdo(QStringLiteral("key Right Right Right Down Up Up Return"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Up Up Return"));
     const QList<QImage> burst = {sample, sample.mirrored(true, false), sample.mirrored(false, true), second};
     orvelle::testing::WriteFile(out.filePath(QStringLiteral("burst-x.png")), "not a picture");
     bool written = true;

@@ -1,0 +1,83 @@
+#include "batch/screen_command.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace orvelle {
+
+namespace {
+// The signal handler's end of a pipe whose other end wakes the event loop.
+int g_wake = -1;
+} // namespace
+
+int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, const TrimOptions &options) {
+  ScreenSeries series(frame, target, !options.all);
+  ScreenGrab grab;
+  QTimer next;
+  next.setSingleShot(true);
+  bool failed = false;
+  bool stopping = false; // a signal came: the grab under way is the last
+  bool grabbing = false;
+  const auto ended = [&] {
+    return options.every == 0 || stopping || (options.count > 0 && series.saved() >= options.count);
+  };
+  const auto start = [&] {
+    grabbing = true;
+    grab.Start([&](QSize desktop) { return series.Needed(desktop); });
+  };
+  const auto done = [&] {
+    grabbing = false;
+    if (ended()) {
+      QCoreApplication::exit();
+    } else {
+      next.start(options.every * 1000);
+    }
+  };
+  QObject::connect(&next, &QTimer::timeout, start);
+  QObject::connect(&grab, &ScreenGrab::failed, [&](const QString &message) {
+    Say(message);
+    failed = true;
+    done();
+  });
+  QObject::connect(&grab, &ScreenGrab::grabbed, [&](const ScreenPicture &screen) {
+    QString said;
+    const ScreenSeries::Outcome outcome = series.Take(screen, &said);
+    if (outcome == ScreenSeries::Outcome::Saved) {
+      std::printf("%s\n", qPrintable(Printable(QDir::toNativeSeparators(said))));
+      std::fflush(stdout);
+    } else if (outcome == ScreenSeries::Outcome::Failed) {
+      Say(said);
+      failed = stopping = true;
+    }
+    done();
+  });
+  // Ctrl+C or SIGTERM: no further grab; the one under way is saved whole.
+  int wake[2] = {-1, -1};
+  std::unique_ptr<QSocketNotifier> signalled;
+  if (options.every > 0 && pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
+    g_wake = wake[1];
+    struct sigaction stop {};
+    stop.sa_handler = [](int) { (void)!write(g_wake, "x", 1); };
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+    signalled = std::make_unique<QSocketNotifier>(wake[0], QSocketNotifier::Read);
+    QObject::connect(signalled.get(), &QSocketNotifier::activated, [&] {
+      stopping = true;
+      next.stop();
+      if (!grabbing) {
+        QCoreApplication::exit();
+      }
+    });
+  }
+  start();
+  QCoreApplication::exec();
+  return failed ? kSomeFailed : kAllSaved;
+}
+
+} // namespace orvelle

@@ -1,0 +1,64 @@
+#include "core/interval_trim.h"
+
+#include "capture/trim_plan.h"
+#include "core/trim_session.h"
+
+namespace orvelle {
+
+QString IntervalTrim::Problem() const {
+  QString problem = m_session.RepeatProblem();
+  if (problem.isEmpty()) {
+    problem = OutputSizeProblem(*TrimOutputSize(m_session.frame.drag));
+  }
+  if (problem.isEmpty()) {
+    m_session.Writer(&problem);
+  }
+  return problem;
+}
+
+Result IntervalTrim::Start(bool onlyChanged) {
+  Stop();
+  QString problem = Problem();
+  const auto save = problem.isEmpty() ? m_session.Writer(&problem) : nullptr;
+  if (save == nullptr) {
+    return Result::Failed(problem);
+  }
+  const FrameState &frame = m_session.frame;
+  m_series.emplace(BatchFrame{frame.trim, frame.drag},
+                   NumberedTarget{m_session.saveFolder(), m_session.baseName, m_session.quality, save}, onlyChanged);
+  m_saved = 0;
+  m_failedGrabs = 0;
+  return Result::Done();
+}
+
+void IntervalTrim::Stop() {
+  if (m_series) {
+    m_saved = m_series->saved();
+  }
+  m_series.reset();
+}
+
+QRect IntervalTrim::Needed(QSize desktop) const { return m_series ? m_series->Needed(desktop) : QRect(); }
+
+Result IntervalTrim::Take(const ScreenPicture &screen) {
+  if (!m_series) {
+    return Result::Done();
+  }
+  QString said;
+  if (m_series->Take(screen, &said) == ScreenSeries::Outcome::Failed) {
+    Stop();
+    return Result::Failed(said);
+  }
+  m_saved = m_series->saved();
+  return Result::Done();
+}
+
+QString IntervalTrim::countText() const {
+  QString text = QStringLiteral("%1 枚").arg(m_saved);
+  if (m_failedGrabs > 0) {
+    text += QStringLiteral("\n取り込めなかった回数：%1").arg(m_failedGrabs);
+  }
+  return text;
+}
+
+} // namespace orvelle

@@ -1,0 +1,22 @@
+#include "settings/view_settings.h"
+
+#include "settings/settings_file.h"
+
+namespace orvelle {
+
+namespace {
+const QString kSection = QStringLiteral("View");
+const QString kInterval = QStringLiteral("Interval");
+} // namespace
+
+int ReadInterval(const QString &settingsPath) {
+  bool ok = false;
+  const int seconds = ReadSetting(kInterval, kSection, settingsPath).toInt(&ok);
+  return ok && seconds >= 1 && seconds <= 3600 ? seconds : 5;
+}
+
+bool WriteInterval(int seconds, const QString &settingsPath) {
+  return WriteSetting(QString::number(seconds), kInterval, kSection, settingsPath);
+}
+
+} // namespace orvelle

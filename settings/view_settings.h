@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace orvelle {
+
+// The window's own choices kept in trim.ini, section View (every other key
+// and line of the file left as it is).
+
+// The interval trim's seconds (key Interval): 1 to 3600, 5 when none is stored.
+int ReadInterval(const QString &settingsPath);
+bool WriteInterval(int seconds, const QString &settingsPath);
+
+} // namespace orvelle
