@@ -11,14 +11,16 @@ class BatchRun;
 // The image files the user chooses for a batch trim; none when cancelled.
 QStringList ChooseBatchFiles(QWidget *owner);
 
-// The batch trim's progress window, modal to its owner: it runs the batch,
-// counts the files done, cancels on its button, and at the end tells the
-// user which files failed and why; then it deletes itself.
+// The batch trim's progress window, modal to its owner. When other files of
+// the outputs' names are already there it first asks, once, whether to
+// replace them (otherwise they are passed over and listed). Then it runs the
+// batch, counts the files done, cancels on its button, and at the end tells
+// the user which files failed and why; then it deletes itself.
 class BatchWindow : public QProgressDialog {
   Q_OBJECT
 
 public:
-  BatchWindow(QWidget *owner, const QStringList &files, const BatchJob &job);
+  BatchWindow(QWidget *owner, const QStringList &files, BatchJob job);
 
 private:
   void Report(const std::vector<BatchFailure> &failures);

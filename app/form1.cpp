@@ -2,15 +2,18 @@
 
 #include "app/client_area.h"
 #include "app/folder_dialog.h"
+#include "app/frame_dialog.h"
 #include "app/hidden_grab.h"
 #include "app/library_placement.h"
 #include "app/message_box.h"
 #include "capture/canvas_area.h"
+#include "capture/loupe.h"
 #include "capture/picture_box.h"
 #include "common/numbers.h"
 #include "export/jpeg_library.h"
 #include "resources/pictures.h"
 #include "settings/settings_file.h"
+#include "settings/view_settings.h"
 #include "sysinfo/form2.h"
 #include "sysinfo/os_name.h"
 
@@ -42,6 +45,7 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
                                            FrameReadouts{m_ui.Label6, m_ui.Label7, m_ui.Label8, m_ui.Label9},
                                            [this] { return frameColour(); });
   connect(m_ui.Picture1, &PictureBox::keyDown, this, &Form1::CanvasKeyDown);
+  m_loupe = new Loupe(*m_ui.Picture1);
 
   const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click,
                                                    &Form1::Command3_Click, &Form1::Command4_Click,
@@ -93,6 +97,9 @@ void Form1::Load() {
   m_session.Begin(canvasAreaPixels(), m_ui.Picture1->backColor(),
                   {m_ui.Picture2->pixelSize(), m_ui.Picture2->image(), std::nullopt});
   m_ui.panel1->setText(m_session.saveFolder());
+  const QSignalBlocker quiet(m_loupeAction);
+  m_loupeAction->setChecked(ReadLoupe(settingsPath()));
+  m_loupe->setEnabled(m_loupeAction->isChecked());
 
   const QString source = m_env.executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
   const LibraryPlacement placement = PlaceJpegLibrary(GetOsName(m_env.osVersion()), source, m_env.systemRoot);
@@ -121,6 +128,7 @@ void Form1::CanvasKeyDown(int key, int shift) {
   if (const auto corner = m_editor->Nudge(key, shift)) {
     const QPoint p = m_ui.Picture1->logicalPoint(*corner).toPoint();
     m_ui.canvasArea->ensureVisible(p.x(), p.y(), 8, 8);
+    m_loupe->ShowBriefly(*corner);
   }
 }
 
@@ -131,15 +139,7 @@ void Form1::ShowCanvas() {
   m_ui.canvasArea->ensureVisible(0, 0, 0, 0);
 }
 
-void Form1::ShowOutput() {
-  const OutputPicture &output = m_session.output();
-  m_ui.Picture2->setPixelSize(output.size);
-  m_ui.Picture2->setPicture(output.image);
-  if (output.place) {
-    m_ui.Picture2->setPixelPos(*output.place);
-  }
-  m_ui.Picture2->show();
-}
+void Form1::ShowOutput() { ShowOutputPicture(*m_ui.Picture2, m_session.output()); }
 
 void Form1::Command1_Click() {
   if (Show(m_session.LoadTrimInfo())) {
@@ -183,14 +183,25 @@ void Form1::M_R_Grab_Click() {
   m_grab->Start();
 }
 
-void Form1::M_H_Ver_Click() {
-  if (!m_versionWindow) {
-    m_versionWindow = new Form2();
+void Form1::M_E_Copy_Click() { Show(m_session.Copy(*m_env.clipboard)); }
+
+void Form1::M_E_Frame_Click() {
+  const auto ratio = m_editor->Ratio(); // nothing while the ratio switches the editor off
+  const auto frame =
+      ratio ? AskFrame(this, m_editor->FrameRect().value_or(QRect(0, 0, 100, 100)), *ratio) : std::nullopt;
+  if (frame) {
+    m_editor->DragFrame(*frame);
+    const QRect shown = m_ui.Picture1->logicalRect(*frame);
+    m_ui.canvasArea->ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2, shown.height() / 2);
   }
-  m_versionWindow->show();
-  m_versionWindow->raise();
-  m_versionWindow->activateWindow();
 }
+
+void Form1::M_S_Loupe_Toggled(bool on) {
+  m_loupe->setEnabled(on);
+  WriteLoupe(on, settingsPath());
+}
+
+void Form1::M_H_Ver_Click() { Form2::ShowOne(m_versionWindow); }
 
 void Form1::Slider1_Change() {
   m_session.quality = m_ui.Slider1->value();

@@ -19,6 +19,7 @@ namespace orvelle {
 
 class BatchWindow;
 class HiddenGrab;
+class Loupe;
 class Form2;
 struct Result;
 
@@ -67,6 +68,9 @@ private:
   void CanvasKeyDown(int key, int shift);
 
   void M_F_Exit_Click();
+  void M_E_Copy_Click();
+  void M_E_Frame_Click();
+  void M_S_Loupe_Toggled(bool on);
   void M_S_SFolder_Click();
   void M_H_Ver_Click();
   void M_R_Batch_Click();
@@ -88,6 +92,8 @@ private:
   ScreenSize m_screenSize;
   Form1Controls m_ui;
   QAction *m_continuousAction = nullptr;
+  QAction *m_loupeAction = nullptr;
+  Loupe *m_loupe = nullptr;
   bool m_takingPicture = false;  // a clipboard picture is being taken
   bool m_pictureWaiting = false; // and another one arrived meanwhile
   std::unique_ptr<FrameEditor> m_editor;

@@ -27,6 +27,13 @@ void Form1::CreateMenus() {
     connect(action, &QAction::triggered, this, handler);
   };
   const auto separator = [](QMenu *m, const char *name) { m->addSeparator()->setObjectName(QLatin1String(name)); };
+  const auto checkable = [this](QMenu *m, const char *name, const char *caption, void (Form1::*handler)(bool)) {
+    QAction *action = m->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(true);
+    connect(action, &QAction::toggled, this, handler);
+    return action;
+  };
 
   QMenu *file = menu("M_File", "ﾌｧｲﾙ(F)");
   entry(file, "M_F_Exit", "終了", QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::M_F_Exit_Click);
@@ -34,9 +41,13 @@ void Form1::CreateMenus() {
   QMenu *edit = menu("M_Edit", "編集(E)");
   entry(edit, "M_E_Load", "トリミング情報読込み", QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::Command1_Click);
   entry(edit, "M_E_Save", "トリミング情報保存", QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::Command2_Click);
+  separator(edit, "M_E_Line1");
+  entry(edit, "M_E_Copy", "コピー", QKeySequence(Qt::CTRL | Qt::Key_C), &Form1::M_E_Copy_Click);
+  entry(edit, "M_E_Frame", "枠の数値指定...", QKeySequence(Qt::CTRL | Qt::Key_F), &Form1::M_E_Frame_Click);
 
   QMenu *settings = menu("M_SetCFG", "設定(S)");
   entry(settings, "M_S_SFolder", "保存フォルダー", QKeySequence(Qt::CTRL | Qt::Key_E), &Form1::M_S_SFolder_Click);
+  m_loupeAction = checkable(settings, "M_S_Loupe", "拡大鏡", &Form1::M_S_Loupe_Toggled);
 
   QMenu *run = menu("M_Execut", "実行(R)");
   entry(run, "M_R_Capture", "キャプチャー", QKeySequence(), &Form1::Command3_Click);
@@ -46,10 +57,7 @@ void Form1::CreateMenus() {
   entry(run, "M_R_S_Org", "保存(オリジナル)", QKeySequence(), &Form1::Command6_Click);
   separator(run, "M_R_Line2");
   entry(run, "M_R_Batch", "一括トリム...", QKeySequence(), &Form1::M_R_Batch_Click);
-  m_continuousAction = run->addAction(QStringLiteral("連続トリム"));
-  m_continuousAction->setObjectName(QStringLiteral("M_R_Continuous"));
-  m_continuousAction->setCheckable(true);
-  connect(m_continuousAction, &QAction::toggled, this, &Form1::M_R_Continuous_Toggled);
+  m_continuousAction = checkable(run, "M_R_Continuous", "連続トリム", &Form1::M_R_Continuous_Toggled);
   separator(run, "M_R_Line3");
   entry(run, "M_R_Grab", "画面キャプチャー", QKeySequence(Qt::CTRL | Qt::Key_G), &Form1::M_R_Grab_Click);
   entry(run, "M_R_Interval", "定期トリム...", QKeySequence(), &Form1::M_R_Interval_Click);

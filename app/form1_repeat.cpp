@@ -108,15 +108,8 @@ void Form1::BatchTrimFiles(const QStringList &files) {
     Show(Result::Failed(problem));
     return;
   }
-  // Files already there under an output's name are replaced only when the
-  // user says so, asked once; otherwise they are passed over and listed.
-  const QStringList existing = ExistingOutputs(files, m_session.saveFolder());
-  const bool overwrite =
-      !existing.isEmpty() &&
-      AskYesNo(this, QStringLiteral("保存先に同じ名前の画像が %1 枚あります。上書きしますか？").arg(existing.size()));
   const FrameState &frame = m_session.frame;
-  m_batch = new BatchWindow(this, files,
-                            {{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, save, overwrite});
+  m_batch = new BatchWindow(this, files, {{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, save});
 }
 
 } // namespace orvelle

@@ -14,6 +14,7 @@
 #include "capture/picture_box.h"
 #include "capture/trim_plan.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QPaintEvent>
@@ -83,6 +84,16 @@ int main(int argc, char **argv) {
     QApplication::processEvents(); // the repaint of what changed
   });
   h.release(canvas, at(400, 300));
+  // The same with the magnifier following the pointer.
+  h.child<QAction>("M_S_Loupe")->setChecked(true);
+  h.press(canvas, at(200, 150));
+  const double loupeMove = bench::MedianMs(201, [&] {
+    ++step;
+    h.move(canvas, at(400 + (step % 100) * 30, 300 + (step % 100) * 16));
+    QApplication::processEvents();
+  });
+  h.release(canvas, at(400, 300));
+  h.child<QAction>("M_S_Loupe")->setChecked(false);
   const double nudge = bench::MedianMs(201, [&] {
     QTest::keyClick(canvas, ++step % 2 != 0 ? Qt::Key_Right : Qt::Key_Left, Qt::ShiftModifier);
     QApplication::processEvents();
@@ -91,6 +102,8 @@ int main(int argc, char **argv) {
   std::printf("Frame editor on a %dx%d capture at scale %.2f (visible canvas %dx%d):\n", uhd.width(), uhd.height(),
               ratio, canvas->visibleRegion().boundingRect().width(), canvas->visibleRegion().boundingRect().height());
   bench::Report("one mouse move (handler + repaint)", move, "one full repaint of the canvas", fullRepaint,
+                "0.1 or less");
+  bench::Report("one mouse move with the magnifier", loupeMove, "one full repaint of the canvas", fullRepaint,
                 "0.1 or less");
   bench::Report("one arrow key (handler + repaint)", nudge, "one full repaint of the canvas", fullRepaint,
                 "0.1 or less");

@@ -161,6 +161,28 @@ void FrameEditor::MouseUp(int buttons, float /*x*/, float /*y*/) {
   }
 }
 
+std::optional<float> FrameEditor::Ratio() {
+  return ReadRatio() ? std::optional<float>(m_state.FrameRatio) : std::nullopt;
+}
+
+std::optional<QRect> FrameEditor::FrameRect() const {
+  const TrimFrame &trim = m_state.trim;
+  if (trim.PicWidth == 0 || trim.PicHeight == 0) {
+    return std::nullopt;
+  }
+  const QPointF a(trim.PicStartX, trim.PicStartY);
+  const QPointF b = a + QPointF(trim.PicWidth, trim.PicHeight);
+  return QRectF(a, b).normalized().toRect();
+}
+
+void FrameEditor::DragFrame(const QRect &frame) {
+  const auto x = float(frame.x()), y = float(frame.y());
+  const float right = x + float(frame.width()), bottom = y + float(frame.height());
+  MouseDown(kLeftButton, x, y);
+  MouseMove(kLeftButton, right, bottom);
+  MouseUp(kLeftButton, right, bottom);
+}
+
 void FrameEditor::ShowLoaded() {
   const TrimFrame &trim = m_state.trim;
   m_readouts.startX->setText(SingleText(trim.PicStartX));

@@ -3,6 +3,7 @@
 #include "capture/frame.h"
 
 #include <QPoint>
+#include <QRect>
 #include <functional>
 #include <optional>
 
@@ -43,6 +44,16 @@ public:
   // it; nothing when the key is not the frame's, there is no frame, or the
   // ratio switches the editor off.
   std::optional<QPoint> Nudge(int key, int shift);
+
+  // The ratio that binds the height (0: none); nothing while the ratio box
+  // switches the editor off (no number, or 4 or more).
+  std::optional<float> Ratio();
+  // The frame as a rectangle: its top-left corner and its size, positive also
+  // for a frame dragged to the left or upwards; nothing without a frame.
+  std::optional<QRect> FrameRect() const;
+  // Sets the frame exactly as a drag with the left button from the
+  // rectangle's top-left corner to its bottom-right one (one past it) would.
+  void DragFrame(const QRect &frame);
 
   // Shows a frame loaded into the state: its numbers in the read-outs, its
   // ratio in the ratio box, and its outline from its start over its size

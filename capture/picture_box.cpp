@@ -91,6 +91,10 @@ QPointF PictureBox::pictureOffset() const {
 
 QPointF PictureBox::logicalPoint(QPoint pixel) const { return pictureOffset() + grid().pointOf(QPointF(pixel)); }
 
+QRect PictureBox::visiblePixels() const {
+  return grid().pixelsUnder(pictureOffset(), visibleRegion().boundingRect()) & QRect(QPoint(0, 0), m_pixelSize);
+}
+
 void PictureBox::relayout() {
   // Enough of the window to hold every pixel, wherever the device grid falls.
   const auto *box = qobject_cast<const PictureBox *>(parentWidget());
@@ -141,6 +145,28 @@ void PictureBox::drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColo
   repaintOutline(pixels);
 }
 
+void PictureBox::setOverlay(const QImage &image, QPoint pixel) {
+  const QRect before(m_overlayPos, m_overlay.size());
+  m_overlay = image;
+  m_overlayPos = pixel;
+  // A control lying on this one's pixels (the output picture) shows its part.
+  for (QObject *child : children()) {
+    if (auto *box = qobject_cast<PictureBox *>(child); box != nullptr && box->m_pixelPos) {
+      box->setOverlay(image, pixel - *box->m_pixelPos);
+    }
+  }
+  // One plain rectangle each: a region of several would make a costly clip.
+  const QRect old = logicalRect(before), now = logicalRect(QRect(pixel, image.size()));
+  if (old.intersects(now)) {
+    repaint(old | now);
+  } else {
+    repaint(old);
+    repaint(now);
+  }
+}
+
+void PictureBox::clearOverlay() { setOverlay(QImage(), m_overlayPos); }
+
 void PictureBox::paintImageArea(QPainter &painter, const QRect &area, const QPointF &offset) const {
   // The pixels under the area, and those of them the picture has.
   const DeviceGrid g = grid();
@@ -167,6 +193,15 @@ void PictureBox::paintEvent(QPaintEvent *event) {
   }
   for (const QRect &area : event->region()) {
     m_outlines.paint(painter, grid().pixelsUnder(offset, area), offset, grid().ratio());
+  }
+  if (!m_overlay.isNull()) {
+    const QImage view = DeviceView(m_overlay, grid().ratio());
+    for (const QRect &area : event->region()) {
+      const QRect pixels = grid().pixelsUnder(offset, area) & QRect(m_overlayPos, m_overlay.size());
+      if (!pixels.isEmpty()) {
+        painter.drawImage(offset + grid().pointOf(pixels.topLeft()), view, QRectF(pixels.translated(-m_overlayPos)));
+      }
+    }
   }
 }
 
@@ -214,6 +249,15 @@ void PictureBox::moveEvent(QMoveEvent *event) {
       box->relayout();
     }
   }
+}
+
+void ShowOutputPicture(PictureBox &box, const OutputPicture &output) {
+  box.setPixelSize(output.size);
+  box.setPicture(output.image);
+  if (output.place) {
+    box.setPixelPos(*output.place);
+  }
+  box.show();
 }
 
 } // namespace orvelle

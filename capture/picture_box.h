@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/outline_layer.h"
+#include "capture/trim_plan.h"
 #include "common/device_grid.h"
 
 #include <QColor>
@@ -45,6 +46,10 @@ public:
   void setPixelPos(QPoint pixels);
   // Where a pixel's top-left corner lies in the control's own coordinates.
   QPointF logicalPoint(QPoint pixel) const;
+  // The control's area that covers these pixels.
+  QRect logicalRect(const QRect &pixels) const { return grid().logicalRect(pictureOffset(), pixels); }
+  // The pixels of the control that are visible (inside the scrolled view).
+  QRect visiblePixels() const;
 
   // What the control shows at its current size: the picture over the
   // background. Frame lines are never part of it.
@@ -57,6 +62,11 @@ public:
   // colour is used.
   void drawFrame(QPointF cornerA, QPointF cornerB, std::optional<QColor> colour);
   QColor foreColor() const { return Qt::black; }
+
+  // An image over the picture and the drawings (the magnifier), its pixels
+  // on the control's pixels from this place on; never part of image().
+  void setOverlay(const QImage &image, QPoint pixel);
+  void clearOverlay();
   QColor backColor() const;
 
 signals:
@@ -91,6 +101,11 @@ private:
   bool m_autoSize = false;
   DrawStyle m_drawStyle = DrawStyle::Solid;
   OutlineLayer m_outlines;
+  QImage m_overlay;
+  QPoint m_overlayPos;
 };
+
+// Shows the output picture of a trim in its control, at its place.
+void ShowOutputPicture(PictureBox &box, const OutputPicture &output);
 
 } // namespace orvelle

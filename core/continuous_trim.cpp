@@ -34,7 +34,12 @@ ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixe
   if (!m_running || data == nullptr || !HoldsPicture(*data)) {
     return {};
   }
-  if (!m_session.Capture(data, areaPixels).done || m_session.canvas().picture.isNull()) {
+  const auto picture = ClipboardPicture(data);
+  if (const QImage *image = std::get_if<QImage>(&picture);
+      image != nullptr && SamePicture(*image, m_session.copied())) {
+    return {}; // the program's own copy, also when a clipboard manager offers it again
+  }
+  if (!m_session.CaptureFrom(picture, areaPixels).done || m_session.canvas().picture.isNull()) {
     ++m_unreadable; // nothing is saved for a picture that cannot be read
     return {true, false, Result::Done()};
   }

@@ -32,9 +32,9 @@ public:
     Result result;              // failed: the save failed and trimming stopped
   };
   // Takes the clipboard's picture into a canvas of this size. Text and the
-  // like are passed over; a picture that cannot be read is counted; the same
-  // picture offered again (a clipboard manager taking it over) is neither
-  // saved nor counted.
+  // like are passed over, and so is the program's own copy; a picture that
+  // cannot be read is counted; the same picture offered again (a clipboard
+  // manager taking it over) is neither saved nor counted.
   Taken Take(const QMimeData *data, QSize areaPixels);
 
   // The count for the status bar: "連続トリム中：N 枚" (with the unreadable

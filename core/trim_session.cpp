@@ -8,6 +8,7 @@
 #include "settings/save_folder.h"
 #include "settings/trim_info.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QPainter>
 
@@ -53,9 +54,12 @@ Result TrimSession::ChooseSaveFolder(const QString &chosen) {
 }
 
 Result TrimSession::Capture(const QMimeData *clipboard, QSize areaPixels) {
+  return CaptureFrom(ClipboardPicture(clipboard), areaPixels);
+}
+
+Result TrimSession::CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels) {
   m_canvas.picture = QImage();
   m_canvas.size = areaPixels;
-  const auto picture = ClipboardPicture(clipboard);
   if (const QString *problem = std::get_if<QString>(&picture)) {
     return Result::Failed(*problem);
   }
@@ -77,6 +81,16 @@ Result TrimSession::Trim() {
     }
   }
   m_output = TrimPicture(m_canvas.picture, m_output, frame.trim, frame.drag);
+  m_trimmed = true;
+  return Result::Done();
+}
+
+Result TrimSession::Copy(QClipboard &clipboard) {
+  if (!m_trimmed || m_output.image.isNull()) {
+    return Result::Failed(QStringLiteral("トリムされた画像がありません"));
+  }
+  m_copied = m_output.image;
+  clipboard.setImage(m_copied);
   return Result::Done();
 }
 

@@ -8,7 +8,9 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <variant>
 
+class QClipboard;
 class QMimeData;
 
 namespace orvelle {
@@ -58,9 +60,16 @@ public:
   // Takes the clipboard's picture into a canvas of this size (empty without
   // one), or a picture of the screen.
   Result Capture(const QMimeData *clipboard, QSize areaPixels);
+  // The same for a clipboard picture already read (see ClipboardPicture).
+  Result CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels);
   void TakePicture(const QImage &picture);
 
   Result Trim();
+  // Puts what a save of the trimmed picture would write on the clipboard, as
+  // a picture; fails before the first trim.
+  Result Copy(QClipboard &clipboard);
+  // The last picture copied, by which the program knows its own copy.
+  const QImage &copied() const { return m_copied; }
   Result SaveTrimmed();
   // Stores the save folder first, then saves the whole captured picture.
   Result SaveOriginal();
@@ -81,6 +90,8 @@ private:
   QString m_saveFolder;
   CanvasPicture m_canvas;
   OutputPicture m_output;
+  bool m_trimmed = false; // a trim was made since the start
+  QImage m_copied;
 };
 
 } // namespace orvelle

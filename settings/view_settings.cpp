@@ -7,6 +7,7 @@ namespace orvelle {
 namespace {
 const QString kSection = QStringLiteral("View");
 const QString kInterval = QStringLiteral("Interval");
+const QString kLoupe = QStringLiteral("Loupe");
 } // namespace
 
 int ReadInterval(const QString &settingsPath) {
@@ -17,6 +18,14 @@ int ReadInterval(const QString &settingsPath) {
 
 bool WriteInterval(int seconds, const QString &settingsPath) {
   return WriteSetting(QString::number(seconds), kInterval, kSection, settingsPath);
+}
+
+bool ReadLoupe(const QString &settingsPath) {
+  return ReadSetting(kLoupe, kSection, settingsPath) == QLatin1String("1");
+}
+
+bool WriteLoupe(bool on, const QString &settingsPath) {
+  return WriteSetting(on ? QStringLiteral("1") : QStringLiteral("0"), kLoupe, kSection, settingsPath);
 }
 
 } // namespace orvelle

@@ -11,4 +11,8 @@ namespace orvelle {
 int ReadInterval(const QString &settingsPath);
 bool WriteInterval(int seconds, const QString &settingsPath);
 
+// Whether the magnifier is on (key Loupe, 1 or 0): off when none is stored.
+bool ReadLoupe(const QString &settingsPath);
+bool WriteLoupe(bool on, const QString &settingsPath);
+
 } // namespace orvelle

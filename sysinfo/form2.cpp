@@ -52,4 +52,13 @@ void Form2::Load() {
   m_label1->setText(VersionText());
 }
 
+void Form2::ShowOne(QPointer<Form2> &window) {
+  if (!window) {
+    window = new Form2();
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 } // namespace orvelle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -19,6 +20,9 @@ class Form2 : public QWidget {
 
 public:
   explicit Form2(QWidget *parent = nullptr);
+
+  // Shows the one version window, made when there is none, in front and active.
+  static void ShowOne(QPointer<Form2> &window);
 
 private:
   void Load();

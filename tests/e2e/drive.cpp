@@ -75,6 +75,15 @@ void PutOnClipboard(const QString &png, int pauseMs = 300) {
   Pause(pauseMs);
 }
 
+// The clipboard's picture as another program pastes it (PNG through xclip).
+QImage Pasted() {
+  QProcess xclip;
+  xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                        QStringLiteral("-t"), QStringLiteral("image/png")});
+  xclip.waitForFinished(10000);
+  return QImage::fromData(xclip.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
 // The program, started (at a display scale when one is given), and its window.
 class Session {
 public:
@@ -94,12 +103,14 @@ public:
     m_window = FindWindow(QStringLiteral("Orvelle"));
     Pause(500);
   }
-  // Captures the picture (in the PNG file) with the camera button, five Tab
-  // stops after the canvas, which has the focus at the start; whether the
-  // canvas then shows it pixel for pixel, below the window's top at its left.
-  bool capture(const QImage &picture, const QString &png) {
+  // Captures the picture (in the PNG file) with 実行(R) → キャプチャー, the
+  // fourth menu's first entry; whether the
+  // canvas then shows it (or the part given, or its top-left part when it
+  // is larger than the screen) pixel for pixel, below the window's top at its left.
+  bool capture(const QImage &picture, const QString &png, QRect part = QRect()) {
     PutOnClipboard(png);
-    key(QStringLiteral("Tab Tab Tab Tab Tab space"));
+    key(QStringLiteral("alt"));
+    Xdo(QStringLiteral("key Right Right Right Down Return"));
     QMap<QString, int> at;
     for (const QString &line : Xdo("getwindowgeometry --shell " + m_window).split('\n')) {
       at[line.section('=', 0, 0)] = line.section('=', 1).toInt();
@@ -107,7 +118,8 @@ public:
     return WaitFor([&] {
       const QImage screen = Screen();
       for (m_canvas = QPoint(at["X"], at["Y"]); m_canvas.y() < at["Y"] + 200; ++m_canvas.ry()) {
-        if (screen.copy(QRect(m_canvas, picture.size())) == picture) {
+        const QRect shown = part.isNull() ? QRect(QPoint(0, 0), picture.size().boundedTo(QSize(900, 600))) : part;
+        if (screen.copy(shown.translated(m_canvas)) == picture.copy(shown)) {
           return true;
         }
       }
@@ -176,6 +188,39 @@ void DriveAtScale(const QString &program, const QString &folder, const QImage &s
         WaitFor([&] { return ReadFile(folder + "/trim.ini").contains(stored.arg(from.x()).arg(from.y()).toUtf8()); });
   }
   Check(exact, qPrintable("the frame stored is the one pressed, on each pixel of a row, at scale " + scale));
+  if (scale == "1" || scale == "1.5") {
+    // The magnifier, turned on at scale 1 and remembered: during a held drag
+    // its blocks' middles show the capture's pixels around the pointer,
+    // beside it; after the release it is gone and the frame the same.
+    if (scale == "1") {
+      s.key(QStringLiteral("alt"));
+      Xdo(QStringLiteral("key Right Right Down Up Return")); // 設定(S), its last entry
+    }
+    const QPoint held = from + QPoint(100, 60), loupe = origin + held + QPoint(16, 16);
+    Xdo("mousemove " + At(origin + from) + " mousedown 1 mousemove " + At(origin + held));
+    bool blocks = WaitFor([&] {
+      const QImage screen = Screen();
+      bool all = true;
+      for (int j = 0; j < 15; ++j) {
+        for (int i = 0; i < 15; ++i) {
+          all = all && screen.pixel(loupe + QPoint(i * 8 + 4, j * 8 + 4)) == sample.pixel(held + QPoint(i - 7, j - 7));
+        }
+      }
+      return all;
+    });
+    Xdo("mousemove " + At(origin + from + QPoint(200, 150)) + " mouseup 1");
+    const QRect under(held + QPoint(16, 16), QSize(84, 74)); // inside the frame, where the magnifier was
+    blocks = blocks && WaitFor([&] { return Screen().copy(under.translated(origin)) == sample.copy(under); });
+    s.key(QStringLiteral("ctrl+s"));
+    Check(blocks && WaitFor([&] {
+            return ReadFile(folder + "/trim.ini")
+                .contains(QStringLiteral("PicStartX=%1\nPicStartY=%2\nPicWidth=200\nPicHeight=150\n")
+                              .arg(from.x())
+                              .arg(from.y())
+                              .toUtf8());
+          }),
+          qPrintable("the magnifier shows the pixels around the pointer and goes, the frame kept, at scale " + scale));
+  }
   s.key(QStringLiteral("Tab Tab Tab space")); // the trim button, three Tab stops after the canvas
   const QRect around = QRect(from, QSize(200, 150)).adjusted(-1, -1, 0, 0);
   QImage line(200, 1, QImage::Format_RGB32);
@@ -377,7 +422,7 @@ int main(int argc, char **argv) {
     DriveScreenGrab(installed, QFileInfo(args[0]).absolutePath() + "/orvelle-trim", programFolder, pictures, sample);
   }
   if (scaledMode) {
-    for (const char *scale : {"1.25", "1.5", "1.75", "2"}) {
+    for (const char *scale : {"1", "1.25", "1.5", "1.75", "2"}) {
       DriveAtScale(installed, programFolder, sample.copy(0, 0, 640, 400), QString::fromLatin1(scale));
     }
   }
@@ -462,6 +507,35 @@ int main(int argc, char **argv) {
     }
     Check(written && shown.contains(0) && shown.contains(int(burst.size()) - 1) && !shown.contains(-1),
           "continuous trimming saves each picture once, none for an unreadable one, a burst's last too");
+    // Ctrl+C on the canvas (two Tab stops after the file-name box) while
+    // continuous trimming is on: the trimmed picture is pasteable, no file is added.
+    const int saved = int(QDir(pictures).entryList({QStringLiteral("cont-*.jpg")}).size());
+    s.key(QStringLiteral("Tab Tab ctrl+c"));
+    Pause(1500);
+    Check(Pasted() == burst.back().copy(frame) &&
+              QDir(pictures).entryList({QStringLiteral("cont-*.jpg")}).size() == saved,
+          "Ctrl+C puts the trimmed picture on the clipboard, and continuous trimming passes it over");
+    s.key(QStringLiteral("alt"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Up Up Return")); // continuous trimming off
+    // A frame typed on a capture larger than the window: stored, scrolled to, trimmed exactly.
+    const QImage large = sample.scaled(2000, 1400);
+    large.save(out.filePath(QStringLiteral("large.png")));
+    Check(s.capture(large, out.filePath(QStringLiteral("large.png")), QRect(0, 320, 900, 280)), // below the frame
+          "a capture larger than the window is shown");
+    s.key(QStringLiteral("ctrl+f"));
+    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("枠の数値指定")) + " type 1300");
+    Xdo(QStringLiteral("key Tab type 900"));
+    Xdo(QStringLiteral("key Tab type 500"));
+    Xdo(QStringLiteral("key Tab type 300"));
+    Xdo(QStringLiteral("key Return"));
+    s.key(QStringLiteral("ctrl+s"));
+    Check(
+        WaitFor([&] { return ReadFile(ini).contains("PicStartX=1300\nPicStartY=900\nPicWidth=500\nPicHeight=300\n"); }),
+        "Ctrl+F sets the typed frame, and Ctrl+S stores its numbers");
+    s.command(4);
+    s.key(QStringLiteral("ctrl+c"));
+    Check(WaitFor([&] { return Pasted() == large.copy(1300, 900, 500, 300); }),
+          "the typed frame trims exactly its area, copied pixel for pixel");
     Check(s.quit(), "the second start ends cleanly too");
   }
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
