@@ -8,6 +8,7 @@
 #include "app/message_box.h"
 #include "capture/canvas_area.h"
 #include "capture/loupe.h"
+#include "capture/output_view.h"
 #include "capture/picture_box.h"
 #include "common/numbers.h"
 #include "export/jpeg_library.h"

@@ -1,5 +1,6 @@
 #include "capture/picture_box.h"
 
+#include "capture/input_masks.h"
 #include "common/numbers.h"
 
 #include <QKeyEvent>
@@ -20,16 +21,6 @@ std::optional<int> CornerPixel(double pixels) {
   }
   constexpr double kLimit = 1e7;
   return static_cast<int>(RoundHalfEven(std::clamp(pixels, -kLimit, kLimit)));
-}
-
-int ShiftMask(Qt::KeyboardModifiers m) {
-  return (m.testFlag(Qt::ShiftModifier) ? 1 : 0) | (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
-         (m.testFlag(Qt::AltModifier) ? 4 : 0);
-}
-
-int ButtonMask(Qt::MouseButtons b) {
-  return (b.testFlag(Qt::LeftButton) ? 1 : 0) | (b.testFlag(Qt::RightButton) ? 2 : 0) |
-         (b.testFlag(Qt::MiddleButton) ? 4 : 0);
 }
 
 // A view of the image's pixels that draws one pixel per device pixel at this
@@ -249,15 +240,6 @@ void PictureBox::moveEvent(QMoveEvent *event) {
       box->relayout();
     }
   }
-}
-
-void ShowOutputPicture(PictureBox &box, const OutputPicture &output) {
-  box.setPixelSize(output.size);
-  box.setPicture(output.image);
-  if (output.place) {
-    box.setPixelPos(*output.place);
-  }
-  box.show();
 }
 
 } // namespace orvelle

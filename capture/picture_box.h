@@ -1,7 +1,6 @@
 #pragma once
 
 #include "capture/outline_layer.h"
-#include "capture/trim_plan.h"
 #include "common/device_grid.h"
 
 #include <QColor>
@@ -104,8 +103,5 @@ private:
   QImage m_overlay;
   QPoint m_overlayPos;
 };
-
-// Shows the output picture of a trim in its control, at its place.
-void ShowOutputPicture(PictureBox &box, const OutputPicture &output);
 
 } // namespace orvelle

@@ -1,0 +1,16 @@
+#include "capture/output_view.h"
+
+#include "capture/picture_box.h"
+
+namespace orvelle {
+
+void ShowOutputPicture(PictureBox &box, const OutputPicture &output) {
+  box.setPixelSize(output.size);
+  box.setPicture(output.image);
+  if (output.place) {
+    box.setPixelPos(*output.place);
+  }
+  box.show();
+}
+
+} // namespace orvelle
