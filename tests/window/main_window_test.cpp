@@ -6,7 +6,11 @@
 #include "tests/support/qt_test_main.h"
 #include "tests/support/test_files.h"
 
+#include "capture/picture_box.h"
+
 #include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -78,6 +82,18 @@ void MainWindowTest::windowAsTheUserMeetsIt() {
   QCOMPARE(versions(), 1);
   h.drag({10, 10}, {{50, 50}});
   QCOMPARE(h.readouts(), QStringLiteral("10,10,40,40"));
+  // Ctrl+C copies a text box's selected text there, and the trimmed picture elsewhere.
+  auto *name = h.child<QLineEdit>("Text2");
+  name->setText(QStringLiteral("abc"));
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClick(name, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+  h.form().Command4_Click();
+  QTest::keyClick(h.child("Picture1"), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+           h.child<PictureBox>("Picture2")->image());
+  QVERIFY(h.child<PictureBox>("Picture2")->image().size() == QSize(40, 40) && h.modals().texts.size() == 1);
   // Closing ends the program, the version window with it, and writes nothing.
   h.form().close();
   QVERIFY(h.terminated() && versions() == 0);
