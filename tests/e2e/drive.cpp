@@ -158,6 +158,22 @@ public:
     return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
   }
   QString window() const { return m_window; }
+  // The program's window that takes the focus from the main window (a
+  // dialog), or its one visible window while the main window is hidden: found
+  // so, since xdotool cannot match Japanese titles in every locale.
+  QString dialog() {
+    QString id;
+    WaitFor([&] { return (id = Xdo("getwindowfocus")) != m_window; });
+    return id;
+  }
+  QString onlyWindow() {
+    QString id;
+    WaitFor([&] {
+      id = Xdo(QStringLiteral("search --onlyvisible --pid %1").arg(m_process.processId()));
+      return !id.isEmpty() && !id.contains('\n') && id != m_window;
+    });
+    return id;
+  }
 
 private:
   QProcess m_process;
@@ -292,10 +308,10 @@ void DriveInterval(const QString &program, const QString &trim, const QString &f
     Xdo("windowfocus --sync " + s.window() + " type --delay 30 tick");
     s.key(QStringLiteral("alt"));
     Xdo(QStringLiteral("key Right Right Right Down Up Return")); // the fourth menu's last entry
-    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("定期トリム")) + " type 1");
+    Xdo("windowfocus --sync " + s.dialog() + " type 1");
     Xdo(QStringLiteral("key Return"));
     show({shown[0], shown[1], shown[2], shown[2], shown[3]});
-    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("定期トリム")) + " key space");
+    Xdo("windowfocus --sync " + s.onlyWindow() + " key space");
     Check(WaitFor([&] { return !Xdo("search --onlyvisible --name ^Orvelle$").isEmpty(); }) &&
               Series(pictures, QStringLiteral("tick"), shown, frame) == QList<int>({0, 1, 2}),
           "the interval from the menu saves each change in the frame once, and 停止 brings the window back");
@@ -523,7 +539,7 @@ int main(int argc, char **argv) {
     Check(s.capture(large, out.filePath(QStringLiteral("large.png")), QRect(0, 320, 900, 280)), // below the frame
           "a capture larger than the window is shown");
     s.key(QStringLiteral("ctrl+f"));
-    Xdo("windowfocus --sync " + FindWindow(QStringLiteral("枠の数値指定")) + " type 1300");
+    Xdo("windowfocus --sync " + s.dialog() + " type 1300");
     Xdo(QStringLiteral("key Tab type 900"));
     Xdo(QStringLiteral("key Tab type 500"));
     Xdo(QStringLiteral("key Tab type 300"));
