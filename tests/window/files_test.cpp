@@ -210,6 +210,9 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
     QVERIFY(MeanDifference(saved, shots[i].copy(p.frame)) < 3);
     QVERIFY(MeanDifference(saved, shots[(i + 1) % 3].copy(p.frame)) > 20);
   }
+  p.h.modals().clear();
+  p.h.child<QAction>("M_R_Interval")->trigger(); // not beside continuous trimming
+  QCOMPARE(p.h.modals().texts, QStringList{QStringLiteral("連続トリム中は定期トリムを開始できません。")});
   continuous->trigger();
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム停止：3 枚"));
   QApplication::clipboard()->setImage(p.screen);
