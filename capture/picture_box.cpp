@@ -44,9 +44,6 @@ void PictureBox::setPicture(const QImage &picture) {
     return;
   }
   m_picture = picture;
-  if (m_autoSize) {
-    setPixelSize(m_picture.size());
-  }
   update();
 }
 

@@ -14,7 +14,6 @@ namespace orvelle {
 
 // A picture control: a picture shown at its top-left corner, and a drawing
 // layer of rectangle outlines above it that never reaches the picture.
-// With auto-size on, the control takes the size of each picture it is given.
 //
 // The control measures in picture pixels, and every picture pixel is drawn on
 // exactly one device pixel of the screen, whatever the display's scale: the
@@ -36,8 +35,6 @@ public:
   void clearPicture();
   const QImage &picture() const { return m_picture; }
   bool hasPicture() const { return !m_picture.isNull(); }
-
-  void setAutoSize(bool on) { m_autoSize = on; }
 
   // The control's size and, inside another picture control, its place, in pixels.
   QSize pixelSize() const { return m_pixelSize; }
@@ -97,7 +94,6 @@ private:
   QImage m_picture;
   QSize m_pixelSize;
   std::optional<QPoint> m_pixelPos; // inside a parent picture control
-  bool m_autoSize = false;
   DrawStyle m_drawStyle = DrawStyle::Solid;
   OutlineLayer m_outlines;
   QImage m_overlay;
