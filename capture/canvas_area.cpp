@@ -1,5 +1,7 @@
 #include "capture/canvas_area.h"
 
+#include "capture/pointer_input.h"
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -42,9 +44,10 @@ bool CanvasArea::eventFilter(QObject *watched, QEvent *event) {
   if (watched == widget() && event->type() == QEvent::MouseMove) {
     const auto *move = static_cast<QMouseEvent *>(event);
     m_buttons = move->buttons();
-    m_pointer = widget()->mapTo(viewport(), move->position());
+    const QPointF at = ExactPosition(*move, *widget());
+    m_pointer = widget()->mapTo(viewport(), at);
     if (m_buttons != Qt::NoButton) {
-      const QPoint p = move->position().toPoint();
+      const QPoint p = at.toPoint();
       ensureVisible(p.x(), p.y(), 0, 0);
     }
     const bool outside = !QRectF(viewport()->rect()).contains(m_pointer);
@@ -59,8 +62,11 @@ void CanvasArea::AutoScroll() {
   // The pointer is held past the edge: tell the canvas of it again, which
   // scrolls the view as far again and lets the frame follow.
   const QPoint before(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  // The move carries its exact place in the window too, as the window system's do.
   const QPointF local = widget()->mapFrom(viewport(), m_pointer);
-  QMouseEvent move(QEvent::MouseMove, local, widget()->mapToGlobal(local), Qt::NoButton, m_buttons, Qt::NoModifier);
+  const QPointF inWindow = local + QPointF(widget()->mapTo(widget()->window(), QPoint(0, 0)));
+  QMouseEvent move(QEvent::MouseMove, local, inWindow, widget()->mapToGlobal(local), Qt::NoButton, m_buttons,
+                   Qt::NoModifier);
   QCoreApplication::sendEvent(widget(), &move);
   if (before == QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value())) {
     m_autoScroll->stop(); // at the end

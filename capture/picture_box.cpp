@@ -1,6 +1,6 @@
 #include "capture/picture_box.h"
 
-#include "capture/input_masks.h"
+#include "capture/pointer_input.h"
 #include "common/numbers.h"
 
 #include <QKeyEvent>
@@ -194,15 +194,7 @@ void PictureBox::paintEvent(QPaintEvent *event) {
 }
 
 QPointF PictureBox::pointerPixel(const QMouseEvent *event) const {
-  // Qt hands widgets position() rounded to whole logical pixels, which at a
-  // fractional scale is not the device pixel under the pointer; the position
-  // in the window keeps the fraction. An event made for this control alone
-  // carries no window position (it repeats its own): its position is exact.
-  const QPointF inWindow = event->scenePosition() - QPointF(mapTo(window(), QPoint(0, 0)));
-  const QPointF rounding = inWindow - event->position();
-  const bool fromWindow = std::abs(rounding.x()) <= 0.5 && std::abs(rounding.y()) <= 0.5;
-  const QPointF local = fromWindow ? inWindow : event->position();
-  return grid().pixelAt(local - pictureOffset());
+  return grid().pixelAt(ExactPosition(*event, *this) - pictureOffset());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) {

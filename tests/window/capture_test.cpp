@@ -274,6 +274,27 @@ void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
   QTest::qWait(200);
   QVERIFY(first > 0 && area->horizontalScrollBar()->value() > first);
   h.release(canvas, QPointF());
+  // Held past the edge, where the window system rounds the pointer's place to
+  // whole logical pixels: the frame keeps to the device pixel under it.
+  area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+  h.press(canvas, canvas->mapFrom(area->viewport(), QPoint(20, 20)));
+  const auto pixelAt = [&](double x) {
+    int p = int(x * ratio);
+    for (; Box(h, "Picture1")->logicalPoint({p + 1, 0}).x() <= x; ++p) {
+    }
+    for (; Box(h, "Picture1")->logicalPoint({p, 0}).x() > x; --p) {
+    }
+    return p;
+  };
+  QPointF held = canvas->mapFrom(area->viewport(), QPointF(area->viewport()->width() + 1, 30));
+  for (; pixelAt(held.x()) == pixelAt(std::round(held.x())); held.rx() += 0.05) { // one whose rounding is another pixel
+  }
+  QMouseEvent outside(QEvent::MouseMove, held.toPoint(), held + QPointF(canvas->mapTo(&h.form(), QPoint(0, 0))),
+                      canvas->mapToGlobal(held), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(canvas, &outside);
+  QTest::qWait(100); // the view follows, and tells the canvas of the pointer again
+  QCOMPARE(h.text("Label6").toInt() + h.text("Label8").toInt(), pixelAt(held.x()));
+  h.release(canvas, held);
   // The far corner, scrolled to, framed and trimmed.
   area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
   area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
