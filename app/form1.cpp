@@ -47,6 +47,13 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
                                            [this] { return frameColour(); });
   connect(m_ui.Picture1, &PictureBox::keyDown, this, &Form1::CanvasKeyDown);
   m_loupe = new Loupe(*m_ui.Picture1);
+  m_grab = new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
+    if (screen != nullptr) {
+      m_session.TakePicture(screen->pixels);
+      ShowCanvas();
+    }
+    Show(Result::Unless(problem));
+  });
 
   const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click,
                                                    &Form1::Command3_Click, &Form1::Command4_Click,
@@ -172,17 +179,7 @@ void Form1::M_S_SFolder_Click() {
   }
 }
 
-void Form1::M_R_Grab_Click() {
-  m_grab =
-      m_grab != nullptr ? m_grab : new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
-        if (screen != nullptr) {
-          m_session.TakePicture(screen->pixels);
-          ShowCanvas();
-        }
-        Show(Result::Unless(problem));
-      });
-  m_grab->Start();
-}
+void Form1::M_R_Grab_Click() { m_grab->Start(); }
 
 void Form1::M_E_Copy_Click() { Show(m_session.Copy(*m_env.clipboard)); }
 

@@ -12,13 +12,11 @@ QRect ScreenPartNeeded(QSize desktop, const BatchFrame &frame) {
 
 QImage TrimScreenPicture(const ScreenPicture &screen, const BatchFrame &frame) {
   const QSize size = TrimOutputSize(frame.drag).value_or(QSize());
-  const auto paint = PlanTrimPaint(screen.desktop, frame.trim, frame.drag);
-  if (paint && screen.area.contains(paint->source)) {
-    return TrimRegion(screen.pixels, screen.area.topLeft(), *paint, size);
+  auto paint = PlanTrimPaint(screen.desktop, frame.trim, frame.drag);
+  if (paint && !screen.area.contains(paint->source)) {
+    paint.reset(); // the part needed is not at hand
   }
-  QImage outside(size, QImage::Format_RGB32); // the frame lies outside the desktop
-  outside.fill(kOutsidePicture);
-  return outside;
+  return TrimRegion(screen.pixels, screen.area.topLeft(), paint, size);
 }
 
 ScreenSeries::Outcome ScreenSeries::Take(const ScreenPicture &screen, QString *said) {

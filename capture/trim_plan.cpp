@@ -94,17 +94,20 @@ std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, con
   return paint;
 }
 
-QImage TrimRegion(const QImage &region, QPoint regionOrigin, const TrimPaint &paint, QSize outputSize) {
-  const QRect source = paint.source.translated(-regionOrigin);
-  if (paint.destination == QRect(QPoint(0, 0), outputSize) && source == region.rect()) {
-    return region.convertToFormat(QImage::Format_RGB32); // one to one
+QImage TrimRegion(const QImage &region, QPoint regionOrigin, const std::optional<TrimPaint> &paint, QSize outputSize) {
+  const QRect source = paint ? paint->source.translated(-regionOrigin) : QRect();
+  if (paint && paint->destination == QRect(QPoint(0, 0), outputSize) && source.size() == outputSize) {
+    // One to one: the region's pixels themselves where it is all of the area.
+    return (source == region.rect() ? region : region.copy(source)).convertToFormat(QImage::Format_RGB32);
   }
   QImage output(outputSize, QImage::Format_RGB32);
   if (output.isNull()) {
     return output;
   }
   output.fill(kOutsidePicture);
-  PaintStretched(output, region, paint.destination, source);
+  if (paint) {
+    PaintStretched(output, region, paint->destination, source);
+  }
   return output;
 }
 
@@ -119,17 +122,8 @@ OutputPicture TrimPicture(const QImage &picture, const OutputPicture &previous, 
   if (height) {
     output.size.setHeight(*height);
   }
-  const QRect whole(QPoint(0, 0), output.size);
   const auto paint = picture.isNull() ? std::nullopt : PlanTrimPaint(picture.size(), trim, drag);
-  if (paint && paint->destination == whole && paint->source.size() == whole.size()) {
-    output.image = picture.copy(paint->source).convertToFormat(QImage::Format_RGB32); // one to one
-  } else {
-    output.image = QImage(output.size, QImage::Format_RGB32);
-    output.image.fill(kOutsidePicture);
-    if (paint && !output.image.isNull()) {
-      PaintStretched(output.image, picture, paint->destination, paint->source);
-    }
-  }
+  output.image = TrimRegion(picture, QPoint(0, 0), paint, output.size);
   const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
   if (covered && std::abs(covered->top()) <= kMaxExtent && std::abs(covered->left()) <= kMaxExtent) {
     output.place = covered->topLeft();

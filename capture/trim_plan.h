@@ -36,11 +36,11 @@ QString OutputSizeProblem(QSize size);
 // What the trim paints from a picture of this size; nothing when it paints nothing.
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag);
 
-// The output picture of a trim of a picture of which only a region is at hand
-// (the region's pixels, their place in the picture, the plan for the
-// picture): kOutsidePicture where the plan paints nothing; a null image when
-// memory is short.
-QImage TrimRegion(const QImage &region, QPoint regionOrigin, const TrimPaint &paint, QSize outputSize);
+// The output picture of a trim of a picture of which a region is at hand
+// (the region's pixels, their place in the picture, the plan for the picture,
+// which must lie in the region; none when it paints nothing):
+// kOutsidePicture where the plan paints nothing; a null image when memory is short.
+QImage TrimRegion(const QImage &region, QPoint regionOrigin, const std::optional<TrimPaint> &paint, QSize outputSize);
 
 // The output picture of a trim: its size (which may be empty), its pixels, and
 // where it lies over the canvas's picture (nowhere before it is placed).

@@ -10,15 +10,12 @@
 namespace orvelle {
 
 Result ContinuousTrim::Start() {
-  QString problem = m_session.RepeatProblem();
-  if (problem.isEmpty()) {
-    m_session.Writer(&problem);
-  }
-  if (!problem.isEmpty()) {
-    m_running = false;
+  QString problem;
+  m_save = m_session.RepeatWriter(&problem);
+  m_running = m_save != nullptr;
+  if (!m_running) {
     return Result::Failed(problem);
   }
-  m_running = true;
   m_saved = 0;
   m_unreadable = 0;
   m_lastSaved = QImage();
@@ -51,13 +48,11 @@ ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixe
     return {true, true, Result::Done()};
   }
   // The name, the folder and the quality as they are now.
-  QString problem = m_session.RepeatProblem();
-  const auto save = problem.isEmpty() ? m_session.Writer(&problem) : nullptr;
-  if (save == nullptr) {
+  if (const QString problem = m_session.RepeatProblem(); !problem.isEmpty()) {
     return Failed(problem, true);
   }
   const NumberedSave saved =
-      SaveAsNextNumbered(trimmed, {m_session.saveFolder(), m_session.baseName, m_session.quality, save});
+      SaveAsNextNumbered(trimmed, {m_session.saveFolder(), m_session.baseName, m_session.quality, m_save});
   if (!saved.problem.isEmpty()) {
     return Failed(saved.problem, true);
   }

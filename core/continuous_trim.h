@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "savejpg/SaveJPG.h"
 
 #include <QImage>
 #include <QSize>
@@ -46,6 +47,7 @@ private:
 
   TrimSession &m_session;
   bool m_running = false;
+  SavePixelstoJPEGFunction m_save = nullptr; // the JPEG writer, loaded at the start
   int m_saved = 0;
   int m_unreadable = 0;
   QImage m_lastSaved;

@@ -5,21 +5,24 @@
 
 namespace orvelle {
 
+SavePixelstoJPEGFunction IntervalTrim::Ready(QString *problem) const {
+  const auto save = m_session.RepeatWriter(problem);
+  if (save != nullptr) {
+    *problem = OutputSizeProblem(*TrimOutputSize(m_session.frame.drag));
+  }
+  return problem->isEmpty() ? save : nullptr;
+}
+
 QString IntervalTrim::Problem() const {
-  QString problem = m_session.RepeatProblem();
-  if (problem.isEmpty()) {
-    problem = OutputSizeProblem(*TrimOutputSize(m_session.frame.drag));
-  }
-  if (problem.isEmpty()) {
-    m_session.Writer(&problem);
-  }
+  QString problem;
+  Ready(&problem);
   return problem;
 }
 
 Result IntervalTrim::Start(bool onlyChanged) {
   Stop();
-  QString problem = Problem();
-  const auto save = problem.isEmpty() ? m_session.Writer(&problem) : nullptr;
+  QString problem;
+  const auto save = Ready(&problem);
   if (save == nullptr) {
     return Result::Failed(problem);
   }

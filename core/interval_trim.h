@@ -38,6 +38,9 @@ public:
   QString statusText() const { return QStringLiteral("定期トリム停止：%1 枚").arg(m_saved); }
 
 private:
+  // The JPEG writer when it can start; else nothing, and why.
+  SavePixelstoJPEGFunction Ready(QString *problem) const;
+
   TrimSession &m_session;
   std::optional<ScreenSeries> m_series;
   int m_saved = 0;

@@ -139,4 +139,9 @@ SavePixelstoJPEGFunction TrimSession::Writer(QString *problem) const {
   return save;
 }
 
+SavePixelstoJPEGFunction TrimSession::RepeatWriter(QString *problem) const {
+  *problem = RepeatProblem();
+  return problem->isEmpty() ? Writer(problem) : nullptr;
+}
+
 } // namespace orvelle

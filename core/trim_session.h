@@ -84,6 +84,9 @@ public:
   QString BatchProblem() const;
   // The JPEG library's writer; nothing, and why, when it cannot be loaded.
   SavePixelstoJPEGFunction Writer(QString *problem) const;
+  // The writer for saves over and over; nothing, and why, where RepeatProblem
+  // says no or the library cannot be loaded.
+  SavePixelstoJPEGFunction RepeatWriter(QString *problem) const;
 
 private:
   SessionPlaces m_places;
