@@ -48,6 +48,7 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
   connect(m_ui.Picture1, &PictureBox::keyDown, this, &Form1::CanvasKeyDown);
   m_loupe = new Loupe(*m_ui.Picture1);
   m_grab = new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
+    ComeBack();
     if (screen != nullptr) {
       m_session.TakePicture(screen->pixels);
       ShowCanvas();

@@ -5,11 +5,6 @@
 
 namespace orvelle {
 
-namespace {
-// What the desktop takes to redraw the area a window leaves.
-constexpr int kRedrawMs = 200;
-} // namespace
-
 HiddenGrab::HiddenGrab(QWidget &window, Done done) : QObject(&window), m_window(window), m_done(std::move(done)) {}
 
 void HiddenGrab::Start() {
@@ -22,14 +17,11 @@ void HiddenGrab::Start() {
   m_window.hide();
   // The window is unmapped as the event loop goes on; the desktop's next
   // frames show what lay under it.
-  QTimer::singleShot(kRedrawMs, m_grab, [grab = m_grab] { grab->Start(); });
+  QTimer::singleShot(kDesktopRedrawMs, m_grab, [grab = m_grab] { grab->Start(); });
 }
 
 void HiddenGrab::End(const ScreenPicture *picture, const QString &problem) {
   m_grab->deleteLater();
-  m_window.showMaximized();
-  m_window.raise();
-  m_window.activateWindow();
   m_done(picture, problem);
 }
 

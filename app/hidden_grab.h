@@ -10,10 +10,10 @@ class QWidget;
 namespace orvelle {
 
 // A grab of the whole desktop without the window in it: the window hides,
-// the desktop gets the time to redraw what lay under it, the grab is made,
-// and the window comes back maximized and active. Then `done` gets the
-// picture, or the message for the user. One grab at a time: a second one
-// asked for meanwhile is passed over.
+// the desktop gets the time to redraw what lay under it, and the grab is
+// made. Then `done` gets the picture, or the message for the user, and shows
+// the window again. One grab at a time: a second one asked for meanwhile is
+// passed over.
 class HiddenGrab : public QObject {
   Q_OBJECT
 

@@ -11,11 +11,6 @@
 
 namespace orvelle {
 
-namespace {
-// What the desktop takes to redraw the area a window leaves.
-constexpr int kRedrawMs = 200;
-} // namespace
-
 IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds, QRect frameArea)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), m_trim(trim), m_count(new QLabel(this)) {
   setWindowTitle(QStringLiteral("定期トリム"));
@@ -43,7 +38,7 @@ IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds, QRect frameArea)
   stop->setFocus();
   activateWindow();
   m_tick.start();
-  QTimer::singleShot(kRedrawMs, this, &IntervalWindow::Tick); // the first grab once the main window is gone
+  QTimer::singleShot(kDesktopRedrawMs, this, &IntervalWindow::Tick); // the first grab once the main window is gone
 }
 
 void IntervalWindow::PlaceAwayFrom(QRect frameArea) {
@@ -76,7 +71,7 @@ void IntervalWindow::Tick() {
   const auto grab = [this] { m_grab.Start([this](QSize desktop) { return m_trim.Needed(desktop); }); };
   if (m_hideForGrab) {
     hide();
-    QTimer::singleShot(kRedrawMs, this, grab);
+    QTimer::singleShot(kDesktopRedrawMs, this, grab);
   } else {
     grab();
   }

@@ -16,6 +16,10 @@ struct ScreenPicture {
   QImage pixels; // those pixels, opaque RGB32
 };
 
+// What the desktop takes to redraw the area a window leaves, before a grab
+// that must not show the window.
+inline constexpr int kDesktopRedrawMs = 200;
+
 // The first line of every failed grab's message.
 inline const QString kGrabFailed = QStringLiteral("画面を取り込めませんでした");
 
