@@ -38,7 +38,7 @@ if [ -z "${SWAY_SESSION_INNER:-}" ]; then
   fi
   chmod -R a+rX "$stage"
   runuser -u orvelle-test -- env SWAY_SESSION_INNER=1 PATH="$PATH" HOME=/home/orvelle-test \
-    ${LSAN_OPTIONS:+LSAN_OPTIONS="$LSAN_OPTIONS"} dbus-run-session -- "$stage/${0##*/}" "${args[@]}"
+    ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} ${LSAN_OPTIONS:+LSAN_OPTIONS="$LSAN_OPTIONS"} dbus-run-session -- "$stage/${0##*/}" "${args[@]}"
   exit
 fi
 
