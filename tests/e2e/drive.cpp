@@ -552,6 +552,18 @@ int main(int argc, char **argv) {
     s.key(QStringLiteral("ctrl+c"));
     Check(WaitFor([&] { return Pasted() == large.copy(1300, 900, 500, 300); }),
           "the typed frame trims exactly its area, copied pixel for pixel");
+    // With the ratio 0.5 in its box, the typed width binds the height.
+    s.click(QPoint(412 + 15, 4 + 9));
+    Xdo(QStringLiteral("key ctrl+a type 0.5"));
+    s.key(QStringLiteral("ctrl+f"));
+    Xdo("windowfocus --sync " + s.dialog() + " type 100");
+    Xdo(QStringLiteral("key Tab type 120"));
+    Xdo(QStringLiteral("key Tab type 401"));
+    Xdo(QStringLiteral("key Return"));
+    s.key(QStringLiteral("ctrl+s"));
+    Check(
+        WaitFor([&] { return ReadFile(ini).contains("PicStartX=100\nPicStartY=120\nPicWidth=401\nPicHeight=200\n"); }),
+        "with a ratio the typed width gives the height (half to even)");
     Check(s.quit(), "the second start ends cleanly too");
   }
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
