@@ -18,9 +18,9 @@
 #include "sysinfo/form2.h"
 #include "sysinfo/os_name.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>

@@ -10,9 +10,7 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 namespace orvelle {
 
@@ -77,11 +75,8 @@ void Form1::M_R_Interval_Click() {
     return;
   }
   WriteInterval(choice->seconds, settingsPath());
-  const QScreen *screen = QGuiApplication::primaryScreen();
-  const QRect frameArea = m_interval.Needed(screen->virtualSize() * screen->devicePixelRatio());
   hide();
-  connect(new IntervalWindow(m_interval, choice->seconds, frameArea), &IntervalWindow::ended, this,
-          &Form1::IntervalEnded);
+  connect(new IntervalWindow(m_interval, choice->seconds), &IntervalWindow::ended, this, &Form1::IntervalEnded);
 }
 
 void Form1::IntervalEnded(const Result &result) {

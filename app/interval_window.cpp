@@ -11,7 +11,7 @@
 
 namespace orvelle {
 
-IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds, QRect frameArea)
+IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), m_trim(trim), m_count(new QLabel(this)) {
   setWindowTitle(QStringLiteral("定期トリム"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -34,17 +34,18 @@ IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds, QRect frameArea)
   });
   m_hideForGrab = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
   show();
-  PlaceAwayFrom(frameArea);
+  PlaceAwayFromFrame();
   stop->setFocus();
   activateWindow();
   m_tick.start();
   QTimer::singleShot(kDesktopRedrawMs, this, &IntervalWindow::Tick); // the first grab once the main window is gone
 }
 
-void IntervalWindow::PlaceAwayFrom(QRect frameArea) {
+void IntervalWindow::PlaceAwayFromFrame() {
   const QScreen *screen = QGuiApplication::primaryScreen();
   const QRect desktop = screen->geometry();
   const qreal ratio = screen->devicePixelRatio();
+  const QRect frameArea = m_trim.Needed(screen->virtualSize() * ratio); // in device pixels
   const QRectF frame(QPointF(frameArea.topLeft()) / ratio, QSizeF(frameArea.size()) / ratio);
   const QSize size = frameGeometry().size();
   QRect best;

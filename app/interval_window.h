@@ -23,8 +23,7 @@ class IntervalWindow : public QWidget {
   Q_OBJECT
 
 public:
-  // `frameArea`: the desktop's part the frame covers, in device pixels.
-  IntervalWindow(IntervalTrim &trim, int seconds, QRect frameArea);
+  IntervalWindow(IntervalTrim &trim, int seconds);
 
 signals:
   void ended(const orvelle::Result &result);
@@ -33,7 +32,7 @@ protected:
   void closeEvent(QCloseEvent *event) override;
 
 private:
-  void PlaceAwayFrom(QRect frameArea);
+  void PlaceAwayFromFrame();
   void Tick();
   void Grabbed(const ScreenPicture &screen);
   void End(const Result &result);
