@@ -2,8 +2,11 @@
 # Orvelle natively on Wayland, under a headless sway with the desktop portal
 # and a picture on the desktop: the start-up message box is dismissed with
 # Return, the main window is shown and takes keys; Ctrl+G puts the desktop
-# into the canvas without the window; Ctrl+Q ends it; orvelle-trim --screen
-# saves the framed area as grim sees it and leaves no picture in /tmp.
+# into the canvas without the window; the interval, started from the menu,
+# saves the framed area of the desktop without its own window, once while
+# nothing changes, and 停止 brings the main window back; Ctrl+Q ends it;
+# orvelle-trim --screen saves the framed area as grim sees it and leaves no
+# picture in /tmp.
 #   check.sh <orvelle> <orvelle-trim> <picture>
 set -euo pipefail
 [ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --background "$3" \
@@ -23,9 +26,12 @@ same() {
   [[ "$error" =~ ^[0-9.e-]+$ ]] || { echo "compare: $error"; exit 1; }
   awk "BEGIN { exit !($error <= ${3:-0}) }"
 }
+frame='[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n'
+mkdir -p "$dir/config/Orvelle/Orvelle"
+printf "[File]\nF_Path=%s\n$frame" "$dir/out" >"$dir/config/Orvelle/Orvelle/trim.ini"
 sleep 1
 grim "$dir/desktop.png"
-QT_QPA_PLATFORM=wayland "$1" >"$log" 2>&1 &
+XDG_CONFIG_HOME="$dir/config" QT_QPA_PLATFORM=wayland "$1" >"$log" 2>&1 &
 orvelle=$!
 wait_for 'shows Pemrose' "no start-up message box on Wayland"
 swaymsg '[title="Pemrose"] focus' >/dev/null
@@ -50,13 +56,30 @@ for y in $(seq 20 120); do
   same "$dir/at.png" "$dir/corner.png" && found=$y && break
 done
 [ -n "$found" ] || { echo "Ctrl+G did not put the desktop into the canvas on Wayland"; exit 1; }
+# The interval every second, named "iv" at quality 100 (from the canvas,
+# which has the focus, back to the quality slider and to the file-name box
+# before it), through the fourth menu's last entry. The first key that wtype
+# sends may be lost while the keymap it brings is taken: Alt never comes first.
+swaymsg '[title="Orvelle"] focus' >/dev/null
+wtype -s 400 -M ctrl -k l -m ctrl -s 400 -M shift -k Tab -m shift -k End -M shift -k Tab -m shift -s 200 iv \
+  -s 300 -k Alt_L -s 400 -k Right -k Right -k Right -k Down -k Up -k Return -s 800 1 -k Return
+wait_for '[ -e "$dir/out/iv-001.jpg" ]' "the interval saved nothing on Wayland"
+sleep 3
+convert "$dir/desktop.png" -crop 600x400+200+150 +repage "$dir/desktop-framed.png"
+[ "$(ls "$dir/out" | grep -c '^iv-')" = 1 ] && same "$dir/out/iv-001.jpg" "$dir/desktop-framed.png" 0.02 ||
+  { echo "the interval did not save the desktop's framed area once on Wayland:"; ls "$dir/out"; exit 1; }
+# 停止 has the focus; the window hides for each grab, so a key may come while it is away.
+for _ in $(seq 20); do
+  swaymsg '[title="定期トリム"] focus' >/dev/null 2>&1 && wtype -k Escape -s 100 -k space -s 400
+  shows Orvelle && break
+done
+wait_for 'shows Orvelle && ! shows 定期トリム' "停止 did not bring the main window back on Wayland"
 swaymsg '[title="Orvelle"] focus' >/dev/null
 wtype -s 400 -M ctrl -k q -m ctrl -s 400
 wait_for '! kill -0 $orvelle 2>/dev/null' "Ctrl+Q did not end Orvelle on Wayland"
 wait $orvelle || { echo "Orvelle ended with an error on Wayland:"; cat "$log"; exit 1; }
 ! grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' "$log" || { echo "Orvelle wrote the above on Wayland"; exit 1; }
-printf '[File]\nF_Path=%s\n[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n' \
-  "$dir/out" >"$dir/trim.ini"
+printf "[File]\nF_Path=%s\n$frame" "$dir/out" >"$dir/trim.ini"
 sleep 1
 QT_QPA_PLATFORM=wayland "$2" --screen --quality 100 --settings "$dir/trim.ini" >"$dir/saved" 2>"$log" ||
   { echo "orvelle-trim --screen failed on Wayland:"; cat "$log"; exit 1; }
