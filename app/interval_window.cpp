@@ -22,6 +22,10 @@ IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds)
   layout->addWidget(m_count);
   layout->addWidget(stop);
   connect(stop, &QPushButton::clicked, this, [this] { End(Result::Done()); });
+  // Room for the longest count, in a size of its own: a tiling desktop lets a
+  // window that cannot be resized float, so it stays small there too.
+  m_count->setText(QStringLiteral("9999999 枚\n取り込めなかった回数：9999999"));
+  setFixedSize(sizeHint());
   ShowCount();
   m_tick.setInterval(seconds * 1000);
   connect(&m_tick, &QTimer::timeout, this, &IntervalWindow::Tick);
