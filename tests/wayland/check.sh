@@ -58,11 +58,13 @@ done
 [ -n "$found" ] || { echo "Ctrl+G did not put the desktop into the canvas on Wayland"; exit 1; }
 # The interval every second, named "iv" at quality 100 (from the canvas,
 # which has the focus, back to the quality slider and to the file-name box
-# before it), through the fourth menu's last entry. The first key that wtype
-# sends may be lost while the keymap it brings is taken: Alt never comes first.
+# before it), through the fourth menu's last entry. A key that wtype sends at
+# once may be lost while the keymap it brings is taken: each call waits first.
 swaymsg '[title="Orvelle"] focus' >/dev/null
 wtype -s 400 -M ctrl -k l -m ctrl -s 400 -M shift -k Tab -m shift -k End -M shift -k Tab -m shift -s 200 iv \
-  -s 300 -k Alt_L -s 400 -k Right -k Right -k Right -k Down -k Up -k Return -s 800 1 -k Return
+  -s 300 -k Alt_L -s 400 -k Right -k Right -k Right -k Down -k Up -k Return
+wait_for 'shows 定期トリム' "the interval's dialog did not open on Wayland"
+wtype -s 400 -M ctrl -k a -m ctrl 1 -k Return
 wait_for '[ -e "$dir/out/iv-001.jpg" ]' "the interval saved nothing on Wayland"
 sleep 3
 convert "$dir/desktop.png" -crop 600x400+200+150 +repage "$dir/desktop-framed.png"
