@@ -538,16 +538,19 @@ int main(int argc, char **argv) {
     large.save(out.filePath(QStringLiteral("large.png")));
     Check(s.capture(large, out.filePath(QStringLiteral("large.png")), QRect(0, 320, 900, 280)), // below the frame
           "a capture larger than the window is shown");
-    s.key(QStringLiteral("ctrl+f"));
-    Xdo("windowfocus --sync " + s.dialog() + " type 1300");
-    Xdo(QStringLiteral("key Tab type 900"));
-    Xdo(QStringLiteral("key Tab type 500"));
-    Xdo(QStringLiteral("key Tab type 300"));
-    Xdo(QStringLiteral("key Return"));
-    s.key(QStringLiteral("ctrl+s"));
-    Check(
-        WaitFor([&] { return ReadFile(ini).contains("PicStartX=1300\nPicStartY=900\nPicWidth=500\nPicHeight=300\n"); }),
-        "Ctrl+F sets the typed frame, and Ctrl+S stores its numbers");
+    // Ctrl+F, the numbers typed box after box, Return, Ctrl+S: whether trim.ini then holds the frame.
+    const auto typedAndStored = [&](const QStringList &numbers, const QByteArray &stored) {
+      s.key(QStringLiteral("ctrl+f"));
+      Xdo("windowfocus --sync " + s.dialog() + " type " + numbers.first());
+      for (const QString &number : numbers.mid(1)) {
+        Xdo("key Tab type " + number);
+      }
+      Xdo(QStringLiteral("key Return"));
+      s.key(QStringLiteral("ctrl+s"));
+      return WaitFor([&] { return ReadFile(ini).contains(stored); });
+    };
+    Check(typedAndStored({"1300", "900", "500", "300"}, "PicStartX=1300\nPicStartY=900\nPicWidth=500\nPicHeight=300\n"),
+          "Ctrl+F sets the typed frame, and Ctrl+S stores its numbers");
     s.command(4);
     s.key(QStringLiteral("ctrl+c"));
     Check(WaitFor([&] { return Pasted() == large.copy(1300, 900, 500, 300); }),
@@ -555,15 +558,8 @@ int main(int argc, char **argv) {
     // With the ratio 0.5 in its box, the typed width binds the height.
     s.click(QPoint(412 + 15, 4 + 9));
     Xdo(QStringLiteral("key ctrl+a type 0.5"));
-    s.key(QStringLiteral("ctrl+f"));
-    Xdo("windowfocus --sync " + s.dialog() + " type 100");
-    Xdo(QStringLiteral("key Tab type 120"));
-    Xdo(QStringLiteral("key Tab type 401"));
-    Xdo(QStringLiteral("key Return"));
-    s.key(QStringLiteral("ctrl+s"));
-    Check(
-        WaitFor([&] { return ReadFile(ini).contains("PicStartX=100\nPicStartY=120\nPicWidth=401\nPicHeight=200\n"); }),
-        "with a ratio the typed width gives the height (half to even)");
+    Check(typedAndStored({"100", "120", "401"}, "PicStartX=100\nPicStartY=120\nPicWidth=401\nPicHeight=200\n"),
+          "with a ratio the typed width gives the height (half to even)");
     Check(s.quit(), "the second start ends cleanly too");
   }
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
