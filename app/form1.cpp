@@ -167,6 +167,8 @@ void Form1::Command3_Click() {
 void Form1::Command4_Click() {
   if (Show(m_session.Trim())) {
     ShowOutput();
+  } else if (!m_session.trimmed()) {
+    m_ui.Picture2->hide();
   }
 }
 

@@ -65,8 +65,8 @@ void Form1::ShowContinuousState() {
 }
 
 void Form1::M_R_Interval_Click() {
-  const QString problem =
-      m_continuous.running() ? QStringLiteral("連続トリム中は定期トリムを開始できません。") : m_interval.Problem();
+  const QString problem = m_continuous.running() ? QStringLiteral("連続トリム中は定期トリムを開始できません。")
+                                                 : m_interval.Problem(DesktopPixels());
   if (!Show(Result::Unless(problem))) {
     return;
   }

@@ -45,11 +45,16 @@ IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds)
   QTimer::singleShot(kDesktopRedrawMs, this, &IntervalWindow::Tick); // the first grab once the main window is gone
 }
 
+QSize DesktopPixels() {
+  const QScreen *screen = QGuiApplication::primaryScreen();
+  return screen->virtualSize() * screen->devicePixelRatio();
+}
+
 void IntervalWindow::PlaceAwayFromFrame() {
   const QScreen *screen = QGuiApplication::primaryScreen();
   const QRect desktop = screen->geometry();
   const qreal ratio = screen->devicePixelRatio();
-  const QRect frameArea = m_trim.Needed(screen->virtualSize() * ratio); // in device pixels
+  const QRect frameArea = m_trim.Needed(DesktopPixels()); // in device pixels
   const QRectF frame(QPointF(frameArea.topLeft()) / ratio, QSizeF(frameArea.size()) / ratio);
   const QSize size = frameGeometry().size();
   QRect best;

@@ -12,6 +12,9 @@ namespace orvelle {
 
 class IntervalTrim;
 
+// The desktop's size in device pixels, as a grab of it comes.
+QSize DesktopPixels();
+
 // The interval trim's small control window "定期トリム": it grabs the screen
 // at every tick (sleeping between them), hands each picture to the interval
 // trim and shows the count, with one button "停止" (focused). On X11 it stays

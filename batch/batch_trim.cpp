@@ -3,6 +3,7 @@
 #include "batch/region_reader.h"
 #include "capture/trim_plan.h"
 #include "common/file_access.h"
+#include "common/file_names.h"
 #include "common/memory_budget.h"
 #include "export/save_problems.h"
 
@@ -39,9 +40,7 @@ std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFram
   }
   const Region &region = std::get<Region>(read);
   if (!paint || region.pixels.isNull()) {
-    return QStringLiteral("トリミング枠が画像の外にあります（画像は %1×%2）")
-        .arg(region.imageSize.width())
-        .arg(region.imageSize.height());
+    return FrameOutsideProblem(region.imageSize);
   }
   const QImage output = TrimRegion(region.pixels, region.area.topLeft(), *paint, *size);
   if (output.isNull()) {
@@ -55,7 +54,7 @@ namespace {
 // A file's identity on its device; none for a file that does not exist.
 std::optional<std::pair<dev_t, ino_t>> Identity(const QString &path) {
   struct stat st {};
-  if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+  if (::stat(EncodeFileName(path).constData(), &st) != 0) {
     return std::nullopt;
   }
   return std::make_pair(st.st_dev, st.st_ino);
@@ -121,7 +120,7 @@ QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &
   }
   const QImage &image = std::get<QImage>(trimmed);
   const int code = job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
-                            QFile::encodeName(output).constData(), static_cast<uint8_t>(job.quality), -1);
+                            EncodeFileName(output).constData(), static_cast<uint8_t>(job.quality), -1);
   const int error = errno; // the library leaves the system's reason for a failed write
   return code == SAVEJPG_OK ? QString() : JpegSaveProblem(output, code, error);
 }

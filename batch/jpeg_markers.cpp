@@ -68,6 +68,22 @@ private:
 
 bool IsStandalone(int marker) { return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7); }
 bool IsMetadata(int marker) { return marker == 0xFE || (marker >= 0xE0 && marker <= 0xEF); }
+// A start of frame: C0 to CF but for the tables C4 and CC and the reserved C8.
+bool IsFrame(int marker) {
+  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+bool IsLossless(int marker) { return marker == 0xC3 || marker == 0xC7 || marker == 0xCB || marker == 0xCF; }
+
+// Why the decoder cannot read a picture of this frame; empty when it can.
+QString FrameProblem(int marker, int precision) {
+  if (IsLossless(marker)) {
+    return QStringLiteral("対応していない JPEG です（可逆圧縮）");
+  }
+  if (precision != 8) {
+    return QStringLiteral("対応していない JPEG です（%1 ビット）").arg(precision);
+  }
+  return QString();
+}
 
 } // namespace
 
@@ -110,7 +126,18 @@ QString CheckJpegStructure(int fd) {
     if (marker == 0xDA && ++scans > kMaxJpegScans) {
       return QStringLiteral("スキャンの数が多すぎます（%1 を超えています）").arg(kMaxJpegScans);
     }
-    if (!bytes.skip(length - 2)) {
+    qint64 rest = length - 2;
+    if (IsFrame(marker) && rest > 0) {
+      const int precision = bytes.next();
+      if (precision < 0) {
+        return kCutShort;
+      }
+      if (const QString problem = FrameProblem(marker, precision); !problem.isEmpty()) {
+        return problem;
+      }
+      --rest;
+    }
+    if (!bytes.skip(rest)) {
       return kCutShort;
     }
   }

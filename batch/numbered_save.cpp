@@ -1,5 +1,6 @@
 #include "batch/numbered_save.h"
 
+#include "common/file_names.h"
 #include "export/numbered_name.h"
 #include "export/save_problems.h"
 
@@ -24,7 +25,7 @@ NumberedSave SaveAsNextNumbered(const QImage &picture, const NumberedTarget &tar
   const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
   for (int claim = 0; claim < kClaims; ++claim) {
     const QString path = JpegPath(target.folder, NextNumberedName(target.folder, target.base), QStringLiteral(".jpg"));
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = EncodeFileName(path);
     const int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0 && errno == EEXIST) {
       continue; // another program took this number

@@ -6,6 +6,7 @@
 #include "batch/trim_command.h"
 #include "capture/trim_plan.h"
 #include "common/file_access.h"
+#include "common/file_names.h"
 #include "common/program_folder.h"
 #include "export/jpeg_library.h"
 #include "export/save_problems.h"
@@ -68,7 +69,7 @@ int main(int argc, char **argv) {
   QCoreApplication::setOrganizationName(QStringLiteral("Orvelle"));
   QStringList args;
   for (int i = 1; i < argc; ++i) {
-    args << QFile::decodeName(argv[i]);
+    args << DecodeFileName(argv[i]); // the bytes as they are, whatever they are
   }
   const auto parsed = ParseTrimOptions(args);
   if (const int *code = std::get_if<int>(&parsed)) {
@@ -95,6 +96,11 @@ int main(int argc, char **argv) {
   }
   if (!IsWritableFolder(options.output)) {
     return Usage(UnusableFolderProblem(options.output));
+  }
+  // The base name of the screen trims keeps to the window's rule: a name of
+  // its own in the folder, never a way out of it.
+  if (const QString problem = SaveProblem(options.name, options.output); options.screen && !problem.isEmpty()) {
+    return Usage(problem);
   }
   const QString libraryPath = JpegLibraryPath(executable);
   QString loadError;

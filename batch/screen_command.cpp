@@ -51,6 +51,9 @@ int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, cons
     if (outcome == ScreenSeries::Outcome::Saved) {
       std::printf("%s\n", qPrintable(Printable(QDir::toNativeSeparators(said))));
       std::fflush(stdout);
+    } else if (outcome == ScreenSeries::Outcome::Missed) {
+      Say(said); // as a failed grab: the next one may find the frame on the desktop
+      failed = true;
     } else if (outcome == ScreenSeries::Outcome::Failed) {
       Say(said);
       failed = stopping = true;

@@ -20,6 +20,10 @@ QImage TrimScreenPicture(const ScreenPicture &screen, const BatchFrame &frame) {
 }
 
 ScreenSeries::Outcome ScreenSeries::Take(const ScreenPicture &screen, QString *said) {
+  if (FrameMisses(screen.desktop, m_frame.trim)) {
+    *said = FrameOutsideProblem(screen.desktop);
+    return Outcome::Missed;
+  }
   const QImage trimmed = TrimScreenPicture(screen, m_frame);
   if (m_onlyChanged && SamePicture(trimmed, m_last)) {
     return Outcome::Unchanged;

@@ -22,7 +22,8 @@ public:
   ScreenSeries(const BatchFrame &frame, const NumberedTarget &target, bool onlyChanged)
       : m_frame(frame), m_target(target), m_onlyChanged(onlyChanged) {}
 
-  enum class Outcome { Saved, Unchanged, Failed };
+  // Missed: the frame lies wholly off the desktop, and nothing is saved.
+  enum class Outcome { Saved, Unchanged, Missed, Failed };
   // Trims the picture and saves it unless passed over; the file saved, or
   // why it was not, in `said`.
   Outcome Take(const ScreenPicture &screen, QString *said);

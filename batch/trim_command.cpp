@@ -1,5 +1,7 @@
 #include "batch/trim_command.h"
 
+#include "common/file_names.h"
+
 #include <cstdio>
 
 namespace orvelle {
@@ -55,6 +57,8 @@ QString Printable(const QString &name) {
       out += QStringLiteral("\\n");
     } else if (c == QLatin1Char('\t')) {
       out += QStringLiteral("\\t");
+    } else if (IsStrayByte(c)) { // a byte of the name that is no UTF-8
+      out += QStringLiteral("\\x%1").arg(StrayByte(c), 2, 16, QLatin1Char('0'));
     } else if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
       out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
     } else {

@@ -4,6 +4,7 @@
 #include "capture/picture_box.h"
 #include "common/numbers.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -53,6 +54,21 @@ void FrameEditor::DrawTrackedFrame() {
 }
 
 void FrameEditor::MouseDown(int buttons, float x, float y) {
+  // A left press only marks where a drag would start: a click that stays
+  // within the drag distance focuses the canvas and leaves the frame be.
+  m_pressed = (buttons & kLeftButton) != 0 ? std::optional<QPointF>(QPointF(x, y)) : std::nullopt;
+}
+
+bool FrameEditor::StartsDrag(float x, float y) const {
+  if (!m_pressed) {
+    return false;
+  }
+  const qreal pixelsPerPoint = m_canvas.devicePixelRatioF();
+  const QPointF moved = (QPointF(x, y) - *m_pressed) / pixelsPerPoint;
+  return moved.manhattanLength() >= QApplication::startDragDistance();
+}
+
+void FrameEditor::Press(int buttons, float x, float y) {
   if (!ReadRatio()) {
     return;
   }
@@ -72,6 +88,19 @@ void FrameEditor::MouseDown(int buttons, float x, float y) {
 }
 
 void FrameEditor::MouseMove(int buttons, float x, float y) {
+  if ((buttons & kLeftButton) != 0 && m_pressed) {
+    if (!StartsDrag(x, y)) {
+      return; // still a click
+    }
+    const QPointF press = *m_pressed;
+    m_pressed.reset();
+    m_dragging = true;
+    Press(kLeftButton, float(press.x()), float(press.y()));
+  }
+  Track(m_dragging ? buttons : buttons & ~kLeftButton, x, y);
+}
+
+void FrameEditor::Track(int buttons, float x, float y) {
   if (!ReadRatio()) {
     return;
   }
@@ -151,10 +180,15 @@ std::optional<QPoint> FrameEditor::Nudge(int key, int shift) {
 }
 
 void FrameEditor::MouseUp(int buttons, float /*x*/, float /*y*/) {
+  const bool dragged = m_dragging;
+  if (buttons & kLeftButton) {
+    m_pressed.reset();
+    m_dragging = false;
+  }
   if (!ReadRatio()) {
     return;
   }
-  if (buttons & kLeftButton) {
+  if ((buttons & kLeftButton) && dragged) {
     m_canvas.setDrawStyle(PictureBox::DrawStyle::Solid);
     m_canvas.clearDrawings();
     DrawTrackedFrame();
@@ -178,8 +212,9 @@ std::optional<QRect> FrameEditor::FrameRect() const {
 void FrameEditor::DragFrame(const QRect &frame) {
   const auto x = float(frame.x()), y = float(frame.y());
   const float right = x + float(frame.width()), bottom = y + float(frame.height());
-  MouseDown(kLeftButton, x, y);
-  MouseMove(kLeftButton, right, bottom);
+  Press(kLeftButton, x, y);
+  Track(kLeftButton, right, bottom);
+  m_dragging = true;
   MouseUp(kLeftButton, right, bottom);
 }
 

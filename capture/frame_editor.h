@@ -3,6 +3,7 @@
 #include "capture/frame.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <functional>
 #include <optional>
@@ -24,7 +25,9 @@ struct FrameReadouts {
 
 // The mouse handlers of the canvas, connected to it: a left-button drag marks the frame, dotted
 // while the button is held and solid after release, its height bound to its
-// width by the ratio in the ratio box, which every event reads afresh.
+// width by the ratio in the ratio box, which every event reads afresh. The
+// drag begins, at the press, once the pointer has left the desktop's drag
+// distance; a click that stays within it changes nothing.
 class FrameEditor {
 public:
   FrameEditor(FrameState &state, PictureBox &canvas, QLineEdit &ratioBox, FrameReadouts readouts,
@@ -66,6 +69,11 @@ private:
   bool ReadRatio();
   void MarkRatioBox(bool holdsNumber);
   void DrawTrackedFrame();
+  // The drag's start at the press, and the frame following the pointer.
+  void Press(int buttons, float x, float y);
+  void Track(int buttons, float x, float y);
+  // Whether the pointer has gone from the press past the drag distance.
+  bool StartsDrag(float x, float y) const;
   bool SetHeight(float height);
 
   FrameState &m_state;
@@ -80,6 +88,8 @@ private:
   float AnchorY = 0;
   float TrackX = 0;
   float TrackY = 0;
+  std::optional<QPointF> m_pressed; // a left press not yet a drag
+  bool m_dragging = false;          // a left-button drag under way
 };
 
 } // namespace orvelle

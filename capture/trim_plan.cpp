@@ -79,6 +79,15 @@ QString OutputSizeProblem(QSize size) {
       .arg(kPictureBudgetBytes >> 20);
 }
 
+bool FrameMisses(QSize picture, const TrimFrame &trim) {
+  const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);
+  return covered && !covered->isEmpty() && !covered->intersects(QRect(QPoint(0, 0), picture));
+}
+
+QString FrameOutsideProblem(QSize picture) {
+  return QStringLiteral("トリミング枠が画像の外にあります（画像は %1×%2）").arg(picture.width()).arg(picture.height());
+}
+
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag) {
   const auto size = TrimOutputSize(drag);
   const auto covered = Covered(trim.PicStartX, trim.PicStartY, trim.PicWidth, trim.PicHeight);

@@ -33,6 +33,12 @@ std::optional<QSize> TrimOutputSize(const DragFrame &drag);
 // one picture may take), in Japanese; empty when it can.
 QString OutputSizeProblem(QSize size);
 
+// Whether the frame covers an area of which no pixel lies in a picture of
+// this size, so that its trim would be nothing but kOutsidePicture.
+bool FrameMisses(QSize picture, const TrimFrame &trim);
+// Why such a frame is not trimmed, in Japanese.
+QString FrameOutsideProblem(QSize picture);
+
 // What the trim paints from a picture of this size; nothing when it paints nothing.
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag);
 

@@ -1,21 +1,24 @@
 #include "common/file_access.h"
 
-#include <QFileInfo>
+#include "common/file_names.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvelle {
 
 namespace {
-bool Writable(const QFileInfo &info) { return info.isWritable() && info.permission(QFileDevice::WriteOwner); }
+bool Writable(const QString &path, mode_t type) {
+  const QByteArray name = EncodeFileName(path);
+  struct stat st {};
+  return ::stat(name.constData(), &st) == 0 && (st.st_mode & S_IFMT) == type && (st.st_mode & S_IWUSR) != 0 &&
+         ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) == 0;
+}
 } // namespace
 
-bool IsWritableFile(const QString &path) {
-  const QFileInfo info(path);
-  return info.isFile() && Writable(info);
-}
+bool IsWritableFile(const QString &path) { return !path.isEmpty() && Writable(path, S_IFREG); }
 
-bool IsWritableFolder(const QString &path) {
-  const QFileInfo info(path);
-  return info.isDir() && Writable(info);
-}
+bool IsWritableFolder(const QString &path) { return !path.isEmpty() && Writable(path, S_IFDIR); }
 
 } // namespace orvelle

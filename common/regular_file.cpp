@@ -1,5 +1,7 @@
 #include "common/regular_file.h"
 
+#include "common/file_names.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <cerrno>
@@ -37,7 +39,7 @@ std::variant<RegularFile, QString> OpenRegularFile(const QString &path) {
     return QStringLiteral("見つかりません");
   }
   // O_NONBLOCK: opening a pipe with no writer would otherwise wait for one.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     return OpenProblem(errno);
   }

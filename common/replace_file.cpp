@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <sys/stat.h>
 #include <sys/uio.h>
 
 namespace orvelle {
@@ -44,14 +45,22 @@ bool WriteAll(int fd, const std::vector<QByteArrayView> &pieces) {
 }
 } // namespace
 
-bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces) {
+bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces, FileMode mode) {
   const QFileInfo info(path);
   if (!IsWritableFolder(info.absolutePath()) || (info.exists() && !IsWritableFile(path))) {
+    return false;
+  }
+  const bool owner = mode == FileMode::Private;
+  if (owner && info.exists() && ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR) != 0) {
     return false;
   }
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    return false;
+  }
+  if (owner && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
+    file.cancelWriting();
     return false;
   }
   if (!WriteAll(file.handle(), pieces)) {

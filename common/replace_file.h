@@ -11,7 +11,10 @@ namespace orvelle {
 // permissions. The pieces go out straight from the callers' memory, as many
 // at a time as the system takes. On any failure (missing or read-only folder,
 // read-only file, full disk) the temporary file is removed, the old file stays
-// exactly as it was, and the result is false.
-bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces);
+// exactly as it was, and the result is false. A private file is readable and
+// writable by its owner alone (0600), an existing one made so before it is
+// written again.
+enum class FileMode { KeepOrUmask, Private };
+bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces, FileMode mode = FileMode::KeepOrUmask);
 
 } // namespace orvelle

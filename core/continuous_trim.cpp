@@ -3,6 +3,7 @@
 #include "batch/numbered_save.h"
 #include "capture/clipboard_picture.h"
 #include "capture/same_picture.h"
+#include "capture/trim_plan.h"
 #include "core/trim_session.h"
 
 #include <QMimeData>
@@ -38,6 +39,10 @@ ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixe
   }
   if (!m_session.CaptureFrom(picture, areaPixels).done || m_session.canvas().picture.isNull()) {
     ++m_unreadable; // nothing is saved for a picture that cannot be read
+    return {true, false, Result::Done()};
+  }
+  if (FrameMisses(m_session.canvas().picture.size(), m_session.frame.trim)) {
+    ++m_unreadable; // the frame lies off this picture: nothing of it to save
     return {true, false, Result::Done()};
   }
   if (const Result trimmed = m_session.Trim(); !trimmed.done) {

@@ -34,7 +34,8 @@ public:
   };
   // Takes the clipboard's picture into a canvas of this size. Text and the
   // like are passed over, and so is the program's own copy; a picture that
-  // cannot be read is counted; the same picture offered again (a clipboard
+  // cannot be read, or that the frame misses, is counted; the same picture
+  // offered again (a clipboard
   // manager taking it over) is neither saved nor counted.
   Taken Take(const QMimeData *data, QSize areaPixels);
 

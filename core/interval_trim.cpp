@@ -13,9 +13,12 @@ SavePixelstoJPEGFunction IntervalTrim::Ready(QString *problem) const {
   return problem->isEmpty() ? save : nullptr;
 }
 
-QString IntervalTrim::Problem() const {
+QString IntervalTrim::Problem(QSize desktop) const {
   QString problem;
   Ready(&problem);
+  if (problem.isEmpty() && FrameMisses(desktop, m_session.frame.trim)) {
+    problem = FrameOutsideProblem(desktop);
+  }
   return problem;
 }
 
@@ -48,9 +51,13 @@ Result IntervalTrim::Take(const ScreenPicture &screen) {
     return Result::Done();
   }
   QString said;
-  if (m_series->Take(screen, &said) == ScreenSeries::Outcome::Failed) {
+  const ScreenSeries::Outcome outcome = m_series->Take(screen, &said);
+  if (outcome == ScreenSeries::Outcome::Failed) {
     Stop();
     return Result::Failed(said);
+  }
+  if (outcome == ScreenSeries::Outcome::Missed) {
+    GrabFailed();
   }
   m_saved = m_series->saved();
   return Result::Done();

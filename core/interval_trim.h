@@ -19,16 +19,18 @@ public:
   explicit IntervalTrim(TrimSession &session) : m_session(session) {}
 
   bool running() const { return m_series.has_value(); }
-  // Why it cannot start: no frame (or one too large to trim), no name, no
+  // Why it cannot start on a desktop of this size: no frame (or one too
+  // large to trim, or one the desktop leaves wholly outside), no name, no
   // usable save folder, no JPEG library; empty when it can.
-  QString Problem() const;
+  QString Problem(QSize desktop) const;
   // Starts counting from zero; fails, with the reason, where it cannot.
   Result Start(bool onlyChanged);
   void Stop();
 
   // The part of a desktop of this size that the frame needs.
   QRect Needed(QSize desktop) const;
-  // Trims and saves a grabbed picture; failed (and stopped) when the save failed.
+  // Trims and saves a grabbed picture; failed (and stopped) when the save
+  // failed. A picture the frame misses counts as a failed grab.
   Result Take(const ScreenPicture &screen);
   void GrabFailed() { ++m_failedGrabs; }
 

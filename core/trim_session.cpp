@@ -58,6 +58,7 @@ Result TrimSession::Capture(const QMimeData *clipboard, QSize areaPixels) {
 }
 
 Result TrimSession::CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels) {
+  m_trimmed = false;
   m_canvas.picture = QImage();
   m_canvas.size = areaPixels;
   if (const QString *problem = std::get_if<QString>(&picture)) {
@@ -68,6 +69,7 @@ Result TrimSession::CaptureFrom(const std::variant<QImage, QString> &picture, QS
 }
 
 void TrimSession::TakePicture(const QImage &picture) {
+  m_trimmed = false; // the trimmed picture was of the picture before
   m_canvas.picture = picture.isNull() ? QImage() : OpaquePicture(picture);
   if (!picture.isNull()) {
     m_canvas.size = picture.size();
@@ -80,14 +82,19 @@ Result TrimSession::Trim() {
       return Result::Failed(problem);
     }
   }
+  // A frame wholly off the captured picture would give a picture of nothing.
+  if (!m_canvas.picture.isNull() && FrameMisses(m_canvas.picture.size(), frame.trim)) {
+    m_trimmed = false;
+    return Result::Failed(FrameOutsideProblem(m_canvas.picture.size()));
+  }
   m_output = TrimPicture(m_canvas.picture, m_output, frame.trim, frame.drag);
   m_trimmed = true;
   return Result::Done();
 }
 
 Result TrimSession::Copy(QClipboard &clipboard) {
-  if (!m_trimmed || m_output.image.isNull()) {
-    return Result::Failed(QStringLiteral("トリムされた画像がありません"));
+  if (!trimmed()) {
+    return Result::Failed(kNothingTrimmed);
   }
   m_copied = m_output.image;
   clipboard.setImage(m_copied);
@@ -95,6 +102,9 @@ Result TrimSession::Copy(QClipboard &clipboard) {
 }
 
 Result TrimSession::SaveTrimmed() {
+  if (!trimmed()) {
+    return Result::Failed(kNothingTrimmed);
+  }
   const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath};
   return Result::Unless(SaveTrimmedJpeg(job, m_saveFolder, m_output.image));
 }

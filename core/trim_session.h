@@ -15,6 +15,8 @@ class QMimeData;
 
 namespace orvelle {
 
+inline const QString kNothingTrimmed = QStringLiteral("トリムされた画像がありません");
+
 // Where a session finds and keeps its files.
 struct SessionPlaces {
   QString settingsPath; // trim.ini
@@ -64,12 +66,18 @@ public:
   Result CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels);
   void TakePicture(const QImage &picture);
 
+  // Trims the frame's area out; refused for a frame wholly off the captured
+  // picture, which then leaves no trimmed picture.
   Result Trim();
+  // Whether there is a trimmed picture of the picture on the canvas: none
+  // from the start and after each capture until the next trim.
+  bool trimmed() const { return m_trimmed && !m_output.image.isNull(); }
   // Puts what a save of the trimmed picture would write on the clipboard, as
   // a picture; fails before the first trim.
   Result Copy(QClipboard &clipboard);
   // The last picture copied, by which the program knows its own copy.
   const QImage &copied() const { return m_copied; }
+  // Saves the trimmed picture; fails while there is none.
   Result SaveTrimmed();
   // Stores the save folder first, then saves the whole captured picture.
   Result SaveOriginal();
@@ -93,7 +101,7 @@ private:
   QString m_saveFolder;
   CanvasPicture m_canvas;
   OutputPicture m_output;
-  bool m_trimmed = false; // a trim was made since the start
+  bool m_trimmed = false; // a trim was made of the picture on the canvas
   QImage m_copied;
 };
 

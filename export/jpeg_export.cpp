@@ -3,6 +3,7 @@
 #include "export/bmp_file.h"
 #include "export/jpeg_library.h"
 #include "export/save_problems.h"
+#include "savejpg/SaveJPG.h"
 
 #include <QDir>
 #include <cerrno>
@@ -33,6 +34,9 @@ QString WriteJpeg(const JpegJob &job, const QString &folder, const QImage &pictu
   const int error = errno;
   if (!result) {
     return LibraryProblem(job.libraryPath, loadError);
+  }
+  if (*result == SAVEJPG_E_READONLY) {
+    return JpegSaveProblem(jpegPath, *result, error);
   }
   if (*result != 0) {
     return JpegSaveProblem(jpegPath, *result, error) + QStringLiteral("。");

@@ -5,6 +5,7 @@
 #include "savejpg/SaveJPG.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cerrno>
 
 namespace orvelle {
@@ -48,6 +49,9 @@ QString SaveProblem(const QString &baseName, const QString &folder) {
 
 QString JpegSaveProblem(const QString &jpegPath, int code, int systemError) {
   const QString path = QDir::toNativeSeparators(jpegPath);
+  if (code == SAVEJPG_E_READONLY) {
+    return QStringLiteral("「%1」は読み取り専用のため上書きしません").arg(QFileInfo(jpegPath).fileName());
+  }
   if (code == SAVEJPG_E_TARGET && (systemError == ENOSPC || systemError == EDQUOT)) {
     return QStringLiteral("JPEG ファイル「%1」を保存できませんでした（ディスクがいっぱいです）").arg(path);
   }

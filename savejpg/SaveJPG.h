@@ -6,12 +6,15 @@
  *
  *   int SavetoJPEG(const char *source, const char *target, uint8_t quality, int32_t flag);
  *
- * source   path of an uncompressed BMP file (1-, 4-, 8-, 24- or 32-bit), in the
+ * source   path of an uncompressed BMP file (1-, 4-, 8-, 24- or 32-bit; 32-bit
+ *          also with bit fields, with any header of 40 bytes or more), in the
  *          system's narrow character set (UTF-8 here).
  * target   path of the JPEG file to write, same character set. An existing file
  *          is replaced, but only by a complete new one: the JPEG is written to a
  *          temporary file beside the target and renamed over it, so a failed or
  *          interrupted save never leaves half a JPEG and never harms the old file.
+ *          An existing file the caller may not write, or whose owner may not
+ *          (marked read-only), is never replaced: SAVEJPG_E_READONLY.
  * quality  0 to 100; 0 is taken as the codec's lowest quality (1).
  * flag     -1 selects the default options, the only ones there are:
  *            - baseline JPEG with the accurate integer DCT;
@@ -39,6 +42,7 @@ extern "C" {
 #define SAVEJPG_E_SOURCE 2   /* the BMP file cannot be read or is no BMP it knows */
 #define SAVEJPG_E_ENCODE 3   /* the encoder failed */
 #define SAVEJPG_E_TARGET 4   /* the JPEG file cannot be written in the target's folder */
+#define SAVEJPG_E_READONLY 5 /* the target exists and may not be written; it is left as it was */
 
 #define SAVEJPG_API __attribute__((visibility("default")))
 

@@ -96,8 +96,14 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
   QWidget *canvas = h.child("Picture1");
   const QRgb black = qRgb(0, 0, 0);
   h.drag({20, 20}, {{200, 300}, {210, 310}});
-  h.press(canvas, {100, 50}); // neither clears nor draws; the size stays until the first move
-  QCOMPARE(h.readouts(), QStringLiteral("100,50,190,290"));
+  const QImage framed = h.canvasImage();
+  // A click, the pointer staying within the drag distance, keeps frame and outline.
+  h.press(canvas, {100, 50});
+  h.move(canvas, {104, 53});
+  h.release(canvas, {104, 53});
+  QVERIFY(h.readouts() == QStringLiteral("20,20,190,290") && h.canvasImage() == framed);
+  h.press(canvas, {100, 50}); // neither clears nor draws until the pointer leaves the distance
+  QCOMPARE(h.readouts(), QStringLiteral("20,20,190,290"));
   QCOMPARE(Share(h.canvasImage(), {20, 20}, {210, 310}, black), 1.0);
   // The dotted frame trails the pointer by one event: the first move draws a
   // frame of width 0, the next one the frame to the previous point.
@@ -126,8 +132,8 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
       {"0.75", {100, 50}, {300, 10}, {300, 200}, 150}, // the pointer's y does not count
       {"0.5", {300, 100}, {200, 100}, {200, 50}, -50}, // to the left: up and left of the anchor
       {"-1", {100, 300}, {150, 300}, {150, 250}, -50}, // a negative ratio grows upwards
-      {"0.5", {10, 10}, {15, 10}, {15, 12}, 2},        // 2.5 to the even 2
-      {"0.5", {10, 10}, {17, 10}, {17, 14}, 4},        // 3.5 to the even 4
+      {"0.5", {10, 10}, {25, 10}, {25, 18}, 8},        // 7.5 to the even 8
+      {"0.5", {10, 10}, {27, 10}, {27, 18}, 8},        // 8.5 to the even 8
   };
   for (const auto &[ratio, from, to, corner, height] : drags) {
     h.type("Text1", QString::fromLatin1(ratio));
