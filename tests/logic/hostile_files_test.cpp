@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -100,6 +101,10 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   }
   ASSERT_TRUE(testing::WriteFile(path("topdown.bmp"), topDown));
   ASSERT_TRUE(testing::WriteFile(path("-platform"), "not a picture"));
+  // JPEGs the decoder cannot read: 12-bit samples, lossless coding.
+  const qsizetype sof = jpeg.indexOf("\xff\xc0");
+  ASSERT_TRUE(testing::WriteFile(path("twelve.jpg"), QByteArray(jpeg).replace(sof + 4, 1, "\x0c")));
+  ASSERT_TRUE(testing::WriteFile(path("lossless.jpg"), QByteArray(jpeg).replace(sof + 1, 1, "\xc3")));
 
   // Each hostile file with the reason it must end in.
   ASSERT_TRUE(QDir().mkpath(path("folder.png")));
@@ -111,7 +116,9 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
                                "cut.bmp|途中で切れて",
                                "small.png|画像の外",
                                "missing.png|見つかりません",
-                               "-platform|画像として読み込めない"};
+                               "-platform|画像として読み込めない",
+                               "twelve.jpg|対応していない JPEG です（12 ビット）",
+                               "lossless.jpg|対応していない JPEG です（可逆圧縮）"};
   const QStringList good = {"good.png", "tailed.jpg", "big.png", "bigphoto.jpg", "topdown.bmp", "icon.ico"};
   QStringList args = {"--settings", ini, "--"};
   for (const QString &name : good + failing) {
@@ -144,6 +151,23 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   QFile::setPermissions(out.filePath("good.jpg"), QFile::ReadOwner);
   EXPECT_TRUE(
       Trim({"--settings", ini, "--overwrite", path("good.png")}).errors.contains(QStringLiteral("読み取り専用")));
+  // Names that are no UTF-8 reach the files byte for byte; their stray bytes show as \xHH.
+  const QByteArray raw = QFile::encodeName(in.path()) + "/\xff\xfe-good.png";
+  QFile::copy(path("good.png"), path("copy.png"));
+  ASSERT_EQ(::rename(QFile::encodeName(path("copy.png")).constData(), raw.constData()), 0);
+  QProcess stray;
+  stray.start("/bin/sh", {"-c",
+                          "exec \"$0\" --settings \"$1\" -- \"$2\"/\"$(printf '\\377\\376')\"-good.png "
+                          "\"$2\"/\"$(printf '\\376')\"-none.png",
+                          QCoreApplication::applicationDirPath() + "/orvelle-trim", ini, in.path()});
+  ASSERT_TRUE(stray.waitForFinished(60000));
+  EXPECT_EQ(stray.exitCode(), 1);
+  EXPECT_TRUE(stray.readAllStandardError().contains("\\xfe-none.png: \xe8\xa6\x8b")); // 見つかりません
+  QFile strayJpeg;
+  const int strayFd = ::open((QFile::encodeName(out.path()) + "/\xff\xfe-good.jpg").constData(), O_RDONLY);
+  ASSERT_GE(strayFd, 0);
+  ASSERT_TRUE(strayJpeg.open(strayFd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+  EXPECT_LT(testing::MeanDifference(QImage::fromData(strayJpeg.readAll()), picture.copy(40, 30, 200, 200)), 3);
   // The output folder reached through a link: an input there is still an input.
   ASSERT_TRUE(QFile::link(in.path(), dir.filePath("link")));
   EXPECT_EQ(Trim({"--settings", ini, "--overwrite", "--output", dir.filePath("link"), path("tailed.jpg")}).code, 1);
@@ -184,15 +208,61 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
 TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
   QTemporaryDir dir;
   const auto file = [&dir](const char *name) { return QFile::encodeName(dir.filePath(QString::fromUtf8(name))); };
-  // An 8-bit palette bitmap as other programs write them.
+  // Every kind of bitmap the library takes, as other programs write them:
+  // palettes of 1, 4 and 8 bits (colour and grey), 32 bits with bit fields.
   QImage image(96, 64, QImage::Format_Indexed8);
   for (int i = 0; i < 256; ++i) {
     image.setColor(i, qRgb(i, 255 - i, 128));
   }
-  image.fill(100);
-  ASSERT_TRUE(image.save(QString::fromUtf8(file("8.bmp"))));
-  ASSERT_EQ(SavetoJPEG(file("8.bmp"), file("out.jpg"), 100, -1), SAVEJPG_OK);
-  EXPECT_LT(testing::MeanDifference(QImage(QString::fromUtf8(file("out.jpg"))), image), 2.0);
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 96; ++x) {
+      image.setPixel(x, y, (x / 8 + y / 8 * 12) % 256);
+    }
+  }
+  QImage grey = image;
+  for (int i = 0; i < 256; ++i) {
+    grey.setColor(i, qRgb(i, i, i));
+  }
+  QImage sixteen = image;
+  sixteen.setColorCount(16);
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 96; ++x) {
+      sixteen.setPixel(x, y, (x / 8 + y / 8) % 16);
+    }
+  }
+  const QImage mono = image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+  // A version 5 header and its masks, blue, green, red and alpha as they come, or turned about.
+  const auto v5 = [&](quint32 red, quint32 green, quint32 blue) {
+    QByteArray b(14 + 124, '\0');
+    qToLittleEndian<quint32>(14 + 124, b.data() + 10);
+    const std::pair<int, quint32> header[] = {{14, 124}, {18, 96},  {22, quint32(-64)}, {28, 32},
+                                              {30, 3},   {54, red}, {58, green},        {62, blue}};
+    for (const auto &[at, value] : header) {
+      qToLittleEndian<quint32>(value, b.data() + at);
+    }
+    qToLittleEndian<quint16>(1, b.data() + 26);
+    b[0] = 'B', b[1] = 'M';
+    for (int y = 0; y < 64; ++y) {
+      for (int x = 0; x < 96; ++x) {
+        const QRgb c = image.pixel(x, y);
+        const quint32 p = (qRed(c) * (red / 255)) | (qGreen(c) * (green / 255)) | (qBlue(c) * (blue / 255));
+        b += QByteArray(reinterpret_cast<const char *>(&p), 4);
+      }
+    }
+    return b;
+  };
+  ASSERT_TRUE(image.save(QString::fromUtf8(file("8.bmp"))) && grey.save(QString::fromUtf8(file("grey.bmp"))) &&
+              sixteen.save(QString::fromUtf8(file("4.bmp"))) && mono.save(QString::fromUtf8(file("1.bmp"))));
+  ASSERT_TRUE(testing::WriteFile(dir.filePath("v5.bmp"), v5(0xFF0000, 0xFF00, 0xFF)) &&
+              testing::WriteFile(dir.filePath("v5-turned.bmp"), v5(0xFF00, 0xFF0000, 0xFF000000)));
+  const std::tuple<const char *, int, QImage> kinds[] = {{"8.bmp", 8, image},   {"grey.bmp", 8, grey},
+                                                         {"4.bmp", 4, sixteen}, {"1.bmp", 1, mono},
+                                                         {"v5.bmp", 32, image}, {"v5-turned.bmp", 32, image}};
+  for (const auto &[name, bits, expected] : kinds) {
+    EXPECT_EQ(testing::ReadFile(QString::fromUtf8(file(name))).at(28), bits) << name;
+    ASSERT_EQ(SavetoJPEG(file(name), file("out.jpg"), 100, -1), SAVEJPG_OK) << name;
+    EXPECT_LT(testing::MeanDifference(QImage(QString::fromUtf8(file("out.jpg"))), expected), 2.0) << name;
+  }
   // Failures leave an existing target as it was, also when the disk fills up.
   const QByteArray target = file("out.jpg");
   ASSERT_TRUE(testing::WriteFile(QString::fromUtf8(target), "the old picture"));
@@ -203,9 +273,17 @@ TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
   EXPECT_EQ(testing::WithDiskFullAfter(256, [&] { return SavetoJPEG(file("8.bmp"), target, 100, -1); }),
             SAVEJPG_E_TARGET);
   EXPECT_EQ(testing::ReadFile(QString::fromUtf8(target)), "the old picture");
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporary file left
-  ASSERT_EQ(mkfifo(file("pipe.bmp").constData(), 0600), 0);                    // a pipe is refused, never waited on
+  EXPECT_TRUE(QDir(dir.path()).entryList({".orvelle-*"}, QDir::Files | QDir::Hidden).isEmpty()); // none left
+  ASSERT_EQ(mkfifo(file("pipe.bmp").constData(), 0600), 0); // a pipe is refused, never waited on
   EXPECT_EQ(SavetoJPEG(file("pipe.bmp"), target, 50, -1), SAVEJPG_E_SOURCE);
+  // A target marked read-only, also a pipe of that name, is never replaced nor waited on.
+  ASSERT_EQ(::chmod(target.constData(), 0444), 0);
+  EXPECT_EQ(SavetoJPEG(file("8.bmp"), target, 50, -1), SAVEJPG_E_READONLY);
+  EXPECT_EQ(testing::ReadFile(QString::fromUtf8(target)), "the old picture");
+  ASSERT_EQ(mkfifo(file("pipe.jpg").constData(), 0444), 0);
+  EXPECT_EQ(SavePixelstoJPEG(image.convertToFormat(QImage::Format_RGB32).constBits(), 96, 64, 96 * 4, file("pipe.jpg"),
+                             50, -1),
+            SAVEJPG_E_READONLY);
 }
 
 } // namespace orvelle

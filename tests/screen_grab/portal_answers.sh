@@ -3,6 +3,7 @@
 # session bus: a refused and a cancelled request and one that nothing
 # answers end with 1 and say why, saving nothing; an answered one saves the
 # framed area and removes the portal's picture from /tmp.
+# A name that leaves the save folder, and a frame off the desktop, are refused.
 #   portal_answers.sh <orvelle-trim> <stand_in_portal> <picture.png>
 set -euo pipefail
 # A bus of its own that starts no service, so that no real portal answers.
@@ -25,7 +26,7 @@ failed=0
 expect() { # CODE TEXT [stand-in code]
   if [ -n "${3:-}" ]; then "$stand_in" "$3" "$picture" & portal=$!; sleep 0.5; fi
   set +e
-  said=$(WAYLAND_DISPLAY=stand-in "$trim" --screen --quality 100 --settings "$dir/trim.ini" 2>&1)
+  said=$(WAYLAND_DISPLAY=stand-in "$trim" --screen ${EXTRA:-} --quality 100 --settings "$dir/trim.ini" 2>&1)
   code=$?
   set -e
   [ -n "${3:-}" ] && kill $portal && wait $portal 2>/dev/null || true
@@ -46,5 +47,11 @@ expect 0 'screen-001.jpg' 0
 convert "$picture" -crop 300x200+100+50 +repage "$dir/framed.png"
 error=$( (compare -metric RMSE "$dir/out/screen-001.jpg" "$dir/framed.png" null: 2>&1 || true) | sed 's/.*(\(.*\))/\1/')
 awk "BEGIN { exit !($error < 0.02) }" || { echo "FAIL: screen-001.jpg is not the framed area ($error)"; failed=1; }
+# A base name that leaves the folder is refused (2); a frame wholly off the
+# desktop saves nothing and says why (1).
+EXTRA="--name ../x" expect 2 '使えない文字'
+sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
+expect 1 'トリミング枠が画像の外にあります' 0
+[ ! -e "$dir/out/screen-002.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
 [ $failed = 0 ] && echo "the portal's answers end as they should"
 exit $failed

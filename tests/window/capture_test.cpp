@@ -218,6 +218,13 @@ void CaptureTest::trimCutsTheFrameOut() {
   h.move(h.child("Picture1"), {390, 290}, Qt::NoButton);
   QCOMPARE(frame.drag.NewPicWidth, 50.0f);
   QCOMPARE(frame.drag.NewPicHeight, 40);
+  // A frame wholly off the picture is refused and leaves no trim to save.
+  h.drag({450, 50}, {{500, 100}});
+  h.form().Command4_Click();
+  h.form().Command5_Click();
+  QCOMPARE(h.modals().texts.mid(1), (QStringList{QStringLiteral("トリミング枠が画像の外にあります（画像は 400×300）"),
+                                                 QStringLiteral("トリムされた画像がありません")}));
+  QVERIFY(!Box(h, "Picture2")->isVisible());
 }
 
 void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QSlider>
 #include <clocale>
+#include <sys/stat.h>
 
 using namespace orvelle;
 using namespace orvelle::testing;
@@ -145,6 +146,23 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
              p.screen.copy(p.frame));
     QCOMPARE(QImage(p.h.programFolder() + QStringLiteral("/default-org.bmp")).convertToFormat(QImage::Format_RGB32),
              p.screen);
+    // They hold screenshots: the user's alone, also one that others could read before.
+    const auto mode = [&p](const char *name) {
+      struct stat st {};
+      return ::stat(QFile::encodeName(p.h.programFolder() + '/' + name).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+    };
+    ::chmod(QFile::encodeName(p.h.programFolder() + "/default.bmp").constData(), 0644);
+    p.h.form().Command5_Click();
+    QVERIFY(mode("default.bmp") == 0600 && mode("default-org.bmp") == 0600);
+    // A JPEG the user marked read-only is never replaced.
+    QFile::setPermissions(out.filePath("shot.jpg"), QFile::ReadOwner);
+    const QByteArray kept = ReadFile(out.filePath("shot.jpg"));
+    p.h.child<QSlider>("Slider1")->setValue(10);
+    p.h.form().Command5_Click();
+    QCOMPARE(p.h.modals().texts, QStringList{QStringLiteral("「shot.jpg」は読み取り専用のため上書きしません")});
+    QCOMPARE(ReadFile(out.filePath("shot.jpg")), kept);
+    QFile::setPermissions(out.filePath("shot.jpg"), QFile::ReadOwner | QFile::WriteOwner);
+    p.h.modals().clear();
     // The folder chosen in the browser is shown and stored; a cancel keeps it everywhere.
     QTemporaryDir other;
     p.h.modals().folderAnswer = other.path();
@@ -205,6 +223,8 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚"));
   PutFileOnClipboard("image/jpeg", JpegDeclaring({20000, 20000})); // unreadable: passed over and counted
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚（読み込めない画像 1 枚）"));
+  QApplication::clipboard()->setImage(p.screen.copy(0, 0, 30, 20)); // the frame lies off it: counted so too
+  QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚（読み込めない画像 2 枚）"));
   for (int i = 0; i < 3; ++i) {
     const QImage saved(out.filePath(QStringLiteral("shot-00%1.jpg").arg(i + 3)));
     QVERIFY(MeanDifference(saved, shots[i].copy(p.frame)) < 3);

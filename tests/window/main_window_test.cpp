@@ -65,6 +65,13 @@ void MainWindowTest::windowAsTheUserMeetsIt() {
   // The canvas has the focus; Tab goes the designed way, the output picture while shown.
   QVERIFY(QTest::qWaitForWindowActive(&h.form()));
   QCOMPARE(QApplication::focusWidget(), h.child("Picture1"));
+  // Nothing is trimmed yet: nothing to save or copy.
+  h.form().Command5_Click();
+  h.child<QAction>("M_E_Copy")->trigger();
+  QCOMPARE(h.modals().texts.mid(1), QStringList(2, QStringLiteral("トリムされた画像がありません")));
+  h.modals().clear();
+  h.form().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&h.form()));
   h.form().Command4_Click();
   for (const char *next : {"Picture2", "Text1", "Command2", "Command4", "Command1", "Command3", "Option1", "Command5",
                            "Command6", "Text2", "Slider1", "Picture1"}) {
@@ -93,7 +100,12 @@ void MainWindowTest::windowAsTheUserMeetsIt() {
   QTest::keyClick(h.child("Picture1"), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
            h.child<PictureBox>("Picture2")->image());
-  QVERIFY(h.child<PictureBox>("Picture2")->image().size() == QSize(40, 40) && h.modals().texts.size() == 1);
+  QVERIFY(h.child<PictureBox>("Picture2")->image().size() == QSize(40, 40) && h.modals().texts.isEmpty());
+  // A new capture leaves the trim of the one before: neither copied nor saved.
+  h.capture(NumberedImage({64, 48}));
+  QTest::keyClick(h.child("Picture1"), Qt::Key_C, Qt::ControlModifier);
+  h.form().Command5_Click();
+  QCOMPARE(h.modals().texts, QStringList(2, QStringLiteral("トリムされた画像がありません")));
   // Closing ends the program, the version window with it, and writes nothing.
   h.form().close();
   QVERIFY(h.terminated() && versions() == 0);
