@@ -33,13 +33,17 @@ BatchWindow::BatchWindow(QWidget *owner, const QStringList &files, BatchJob job)
   setAutoClose(false);
   setAutoReset(false);
   connect(this, &QProgressDialog::canceled, m_run, &BatchRun::Cancel);
-  connect(m_run, &BatchRun::progressed, this, &QProgressDialog::setValue);
+  connect(m_run, &BatchRun::progressed, this, [this](int done) {
+    m_done = done;
+    setValue(done);
+  });
   connect(m_run, &BatchRun::finished, this, &BatchWindow::Report);
   m_run->Start(files, job);
 }
 
 void BatchWindow::Report(const std::vector<BatchFailure> &failures) {
   hide();
+  emit ended(m_done - int(failures.size()), int(failures.size()));
   if (!failures.empty()) {
     // The first few in the box, every one in its scrolling details, so that
     // the box fits the screen however many there are.

@@ -22,10 +22,15 @@ class BatchWindow : public QProgressDialog {
 public:
   BatchWindow(QWidget *owner, const QStringList &files, BatchJob job);
 
+signals:
+  // At the end, done or cancelled: the files saved and those that failed.
+  void ended(int saved, int failed);
+
 private:
   void Report(const std::vector<BatchFailure> &failures);
 
   qsizetype m_total;
+  int m_done = 0; // the files done, saved or failed
   BatchRun *m_run;
 };
 

@@ -6,6 +6,7 @@
 #include "app/hidden_grab.h"
 #include "app/library_placement.h"
 #include "app/message_box.h"
+#include "app/outcome_panel.h"
 #include "capture/canvas_area.h"
 #include "capture/loupe.h"
 #include "capture/output_view.h"
@@ -47,6 +48,7 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
                                            [this] { return frameColour(); });
   connect(m_ui.Picture1, &PictureBox::keyDown, this, &Form1::CanvasKeyDown);
   m_loupe = new Loupe(*m_ui.Picture1);
+  m_outcome = new OutcomePanel(*m_ui.panel2);
   m_grab = new HiddenGrab(*this, [this](const ScreenPicture *screen, const QString &problem) {
     ComeBack();
     if (screen != nullptr) {

@@ -20,6 +20,7 @@ namespace orvelle {
 class BatchWindow;
 class HiddenGrab;
 class Loupe;
+class OutcomePanel;
 class Form2;
 struct Result;
 
@@ -94,8 +95,9 @@ private:
   QAction *m_continuousAction = nullptr;
   QAction *m_loupeAction = nullptr;
   Loupe *m_loupe = nullptr;
-  bool m_takingPicture = false;  // a clipboard picture is being taken
-  bool m_pictureWaiting = false; // and another one arrived meanwhile
+  OutcomePanel *m_outcome = nullptr; // the status bar's second panel
+  bool m_takingPicture = false;      // a clipboard picture is being taken
+  bool m_pictureWaiting = false;     // and another one arrived meanwhile
   std::unique_ptr<FrameEditor> m_editor;
   QPointer<Form2> m_versionWindow;
   QPointer<BatchWindow> m_batch;

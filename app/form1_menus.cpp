@@ -8,8 +8,21 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
+#include <algorithm>
 
 namespace orvelle {
+
+namespace {
+void OpenMenu(QMenuBar &bar, QMenu &menu) {
+  bar.setActiveAction(menu.menuAction());
+  const QList<QAction *> entries = menu.actions();
+  const auto first = std::find_if(entries.begin(), entries.end(), [](QAction *a) { return !a->isSeparator(); });
+  if (first != entries.end()) {
+    menu.setActiveAction(*first);
+  }
+}
+} // namespace
 
 void Form1::CreateMenus() {
   QMenuBar *bar = menuBar();
@@ -66,6 +79,15 @@ void Form1::CreateMenus() {
   help->setSeparatorsCollapsible(false); // it opens with its separator line
   separator(help, "M_H_Line1");
   entry(help, "M_H_Ver", "ﾊﾞｰｼﾞｮﾝ情報(A)", QKeySequence(), &Form1::M_H_Ver_Click);
+
+  // Alt and the letter a caption shows open its menu with the first entry
+  // highlighted; the captions keep the letter as plain text.
+  for (const auto &[m, letter] :
+       {std::pair{file, Qt::Key_F}, {edit, Qt::Key_E}, {settings, Qt::Key_S}, {run, Qt::Key_R}, {help, Qt::Key_H}}) {
+    auto *key = new QShortcut(QKeySequence(Qt::ALT | letter), this);
+    key->setObjectName(m->objectName() + QStringLiteral("_Key"));
+    connect(key, &QShortcut::activated, this, [bar, m = m] { OpenMenu(*bar, *m); });
+  }
 
   // The shortcuts work whichever control has the focus.
   auto *keys = new MenuKeysFirst(this);

@@ -6,6 +6,7 @@
 #include "app/interval_dialog.h"
 #include "app/interval_window.h"
 #include "app/message_box.h"
+#include "app/outcome_panel.h"
 #include "settings/view_settings.h"
 
 #include <QAction>
@@ -58,10 +59,8 @@ void Form1::TakeContinuousPicture() {
 void Form1::ShowContinuousState() {
   const QSignalBlocker quiet(m_continuousAction);
   m_continuousAction->setChecked(m_continuous.running());
-  m_ui.panel2->setText(m_continuous.statusText()); // after the end it stays in view until the next start
-  if (m_continuous.running()) {
-    m_ui.panel2->show();
-  }
+  // After the end it stays in view until the next start.
+  m_outcome->Show(m_continuous.statusText(), m_continuous.running());
 }
 
 void Form1::M_R_Interval_Click() {
@@ -82,8 +81,7 @@ void Form1::M_R_Interval_Click() {
 void Form1::IntervalEnded(const Result &result) {
   m_interval.Stop();
   ComeBack();
-  m_ui.panel2->setText(m_interval.statusText());
-  m_ui.panel2->show();
+  m_outcome->Show(m_interval.statusText());
   Show(result);
 }
 
@@ -105,6 +103,9 @@ void Form1::BatchTrimFiles(const QStringList &files) {
   }
   const FrameState &frame = m_session.frame;
   m_batch = new BatchWindow(this, files, {{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, save});
+  connect(m_batch, &BatchWindow::ended, this, [this](int saved, int failed) {
+    m_outcome->Tell(QStringLiteral("一括トリム：%1 枚保存（失敗 %2 枚）").arg(saved).arg(failed));
+  });
 }
 
 } // namespace orvelle

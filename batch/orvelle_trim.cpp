@@ -80,38 +80,47 @@ int main(int argc, char **argv) {
   if (options.settings.isEmpty()) {
     options.settings = SettingsFilePath(ChooseProgramFolder(executable));
   }
+  // What stops the run before it starts; for the screen trim also told to
+  // the desktop, in the user's words where they differ.
+  const auto refuse = [&options](const QString &problem, const QString &userWords = QString()) {
+    if (options.screen) {
+      TellDesktop(QStringLiteral("画面トリム：保存できませんでした"), userWords.isEmpty() ? problem : userWords);
+    }
+    return Usage(problem);
+  };
   const auto loaded = LoadTrimInfo(options.settings);
   if (const QString *message = std::get_if<QString>(&loaded)) {
-    return Usage(QStringLiteral("%1\n（設定ファイル: %2）").arg(*message, QDir::toNativeSeparators(options.settings)));
+    return refuse(QStringLiteral("%1\n（設定ファイル: %2）").arg(*message, QDir::toNativeSeparators(options.settings)),
+                  kNoStoredFrame);
   }
   const FrameState &frame = std::get<FrameState>(loaded);
   if (!HasFrame(frame.trim, frame.drag) || !TrimOutputSize(frame.drag)) {
-    return Usage(QStringLiteral("%1（%2）。").arg(kNoFrameMessage, QDir::toNativeSeparators(options.settings)));
+    return refuse(QStringLiteral("%1（%2）。").arg(kNoFrameMessage, QDir::toNativeSeparators(options.settings)),
+                  kNoStoredFrame);
   }
   if (options.output.isEmpty()) {
     options.output = ReadSetting(QStringLiteral("F_Path"), QStringLiteral("File"), options.settings);
     if (options.output == kMissingSetting) {
-      return Usage(QStringLiteral("保存先フォルダーがありません。--output で指定してください。"));
+      return refuse(QStringLiteral("保存先フォルダーがありません。--output で指定してください。"));
     }
   }
   if (!IsWritableFolder(options.output)) {
-    return Usage(UnusableFolderProblem(options.output));
+    return refuse(UnusableFolderProblem(options.output));
   }
   // The base name of the screen trims keeps to the window's rule: a name of
   // its own in the folder, never a way out of it.
   if (const QString problem = SaveProblem(options.name, options.output); options.screen && !problem.isEmpty()) {
-    return Usage(problem);
+    return refuse(problem);
   }
   const QString libraryPath = JpegLibraryPath(executable);
   QString loadError;
   const auto save = ResolveSavePixelstoJPEG(libraryPath, &loadError);
   if (save == nullptr) {
-    Say(LibraryProblem(libraryPath, loadError));
-    return kUsage;
+    return refuse(LibraryProblem(libraryPath, loadError));
   }
   if (options.screen) {
     if (const QString problem = OutputSizeProblem(*TrimOutputSize(frame.drag)); !problem.isEmpty()) {
-      return Usage(problem);
+      return refuse(problem);
     }
     return RunScreenCommand({frame.trim, frame.drag}, {options.output, options.name, options.quality, save}, options);
   }
@@ -131,6 +140,12 @@ int main(int argc, char **argv) {
   for (const BatchFailure &failure : failures) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(Printable(QDir::toNativeSeparators(failure.file))),
                  qPrintable(failure.reason));
+  }
+  if (isatty(STDERR_FILENO) != 0) {
+    const int failed = int(failures.size());
+    std::fprintf(
+        stderr, "%s\n",
+        qPrintable(QStringLiteral("一括トリム：%1 枚保存、%2 枚失敗").arg(progress.done() - failed).arg(failed)));
   }
   if (const int undone = int(options.images.size()) - progress.done(); g_stop && undone > 0) {
     Say(QStringLiteral("中断しました。%1 枚は保存していません。").arg(undone));

@@ -1,7 +1,10 @@
 #include "batch/screen_command.h"
 
+#include "capture/desktop_notifier.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
@@ -15,6 +18,15 @@ namespace {
 // The signal handler's end of a pipe whose other end wakes the event loop.
 int g_wake = -1;
 } // namespace
+
+bool RunsUnattended() { return isatty(STDOUT_FILENO) == 0 && isatty(STDERR_FILENO) == 0; }
+
+void TellDesktop(const QString &summary, const QString &body) {
+  if (RunsUnattended()) {
+    static DesktopNotifier notifier;
+    notifier.NotifyAndWait(summary, body);
+  }
+}
 
 int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, const TrimOptions &options) {
   ScreenSeries series(frame, target, !options.all);
@@ -40,8 +52,10 @@ int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, cons
     }
   };
   QObject::connect(&next, &QTimer::timeout, start);
+  QString lastProblem; // the last thing that went wrong, for the desktop
   QObject::connect(&grab, &ScreenGrab::failed, [&](const QString &message) {
     Say(message);
+    lastProblem = message;
     failed = true;
     done();
   });
@@ -51,11 +65,16 @@ int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, cons
     if (outcome == ScreenSeries::Outcome::Saved) {
       std::printf("%s\n", qPrintable(Printable(QDir::toNativeSeparators(said))));
       std::fflush(stdout);
+      if (options.every == 0) {
+        TellDesktop(QStringLiteral("画面トリム：%1").arg(QFileInfo(said).fileName()));
+      }
     } else if (outcome == ScreenSeries::Outcome::Missed) {
       Say(said); // as a failed grab: the next one may find the frame on the desktop
+      lastProblem = said;
       failed = true;
     } else if (outcome == ScreenSeries::Outcome::Failed) {
       Say(said);
+      lastProblem = said;
       failed = stopping = true;
     }
     done();
@@ -80,6 +99,11 @@ int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, cons
   }
   start();
   QCoreApplication::exec();
+  if (options.every > 0) {
+    TellDesktop(QStringLiteral("定期トリム：%1 枚保存").arg(series.saved()), lastProblem);
+  } else if (failed) {
+    TellDesktop(QStringLiteral("画面トリム：保存できませんでした"), lastProblem);
+  }
   return failed ? kSomeFailed : kAllSaved;
 }
 

@@ -1,6 +1,7 @@
 #include "batch/trim_command.h"
 
 #include "common/file_names.h"
+#include "common/version.h"
 
 #include <cstdio>
 
@@ -31,11 +32,14 @@ Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像フ�
   --count 枚数          --every で、この枚数を保存したら終わります
   --all                 --every で、変わっていない画面も保存します
   --help                この説明を表示します
+  --version             版を表示します
   --                    これより後はすべて画像（- で始まる名前のファイルにも）
 
 画像: PNG、JPEG、BMP など Qt が読める形式。入力ファイルや読み取り専用のファイルを
 上書きすることはありません。Ctrl+C（SIGINT）または SIGTERM では、保存中の画像を
-保存し終えてから止まります。
+保存し終えてから止まります。端末では進み具合を表示し、最後に「一括トリム：N 枚保存、
+M 枚失敗」と表示します。メニューやキーから --screen を実行したとき（出力も
+エラー出力も端末でないとき）は、結果をデスクトップの通知でも知らせます。
 終了コード: 0 すべて保存（--every では Ctrl+C、SIGTERM で止めたときも）、
             1 一部が失敗（--screen では取り込みか保存の失敗）、
             2 使い方または設定の誤り、130 / 143 途中で止められて保存していない画像がある
@@ -97,6 +101,10 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
     }
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
       std::fputs(kHelp, stdout);
+      return kAllSaved;
+    }
+    if (arg == QLatin1String("--version")) {
+      std::printf("orvelle-trim %s\n", qPrintable(kVersionNumber));
       return kAllSaved;
     }
     const bool takesValue = arg == QLatin1String("--settings") || arg == QLatin1String("--quality") ||

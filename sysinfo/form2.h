@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/version.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -8,7 +10,6 @@ class QLabel;
 namespace orvelle {
 
 inline const QString kApplicationTitle = QStringLiteral("Orvelle");
-inline const QString kVersionNumber = QStringLiteral("1.2.0");
 
 // "Orvelle　Version 1.2.0": the title, an ideographic space, "Version ", the number.
 QString VersionText();

@@ -189,6 +189,19 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   for (const QString &name : in.entryList({"big-*", ".orvelle-*"}, QDir::Files | QDir::Hidden)) {
     EXPECT_EQ(QImage(path(name)).size(), QSize(200, 200)) << name.toStdString();
   }
+  // On a terminal the batch ends with a summary line; --version names the version.
+  QProcess terminal;
+  const QString trim = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim");
+  terminal.start("script",
+                 {"-qec",
+                  QStringList{trim, "--settings", ini, "--overwrite", path("icon.ico"), path("missing.png")}.join(' '),
+                  "/dev/null"});
+  ASSERT_TRUE(terminal.waitForFinished(60000));
+  EXPECT_TRUE(
+      QString::fromUtf8(terminal.readAllStandardOutput()).contains(QStringLiteral("一括トリム：1 枚保存、1 枚失敗")));
+  terminal.start(trim, {"--version"});
+  ASSERT_TRUE(terminal.waitForFinished(60000));
+  EXPECT_EQ(terminal.readAllStandardOutput(), "orvelle-trim " ORVELLE_VERSION "\n");
   // Wrong usage: 2.
   EXPECT_EQ(Trim({}).code, 2);
   EXPECT_EQ(Trim({"--settings", ini, "--output", "", path("good.png")}).code, 2);

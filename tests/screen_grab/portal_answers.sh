@@ -4,7 +4,8 @@
 # answers end with 1 and say why, saving nothing; an answered one saves the
 # framed area and removes the portal's picture from /tmp.
 # A name that leaves the save folder, and a frame off the desktop, are refused.
-#   portal_answers.sh <orvelle-trim> <stand_in_portal> <picture.png>
+# Run from no terminal, each outcome is also a desktop notification.
+#   portal_answers.sh <orvelle-trim> <stand_in_portal> <stand_in_notifications> <picture.png>
 set -euo pipefail
 # A bus of its own that starts no service, so that no real portal answers.
 if [ -z "${IN_BUS:-}" ]; then
@@ -16,12 +17,13 @@ if [ -z "${IN_BUS:-}" ]; then
   IN_BUS=1 dbus-run-session --config-file="$config" -- "$0" "$@"
   exit
 fi
-trim=$1 stand_in=$2 picture=$3
+trim=$1 stand_in=$2 notifications=$3 picture=$4
 dir=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
 mkdir "$dir/out"
 printf '[File]\nF_Path=%s\n[Data]\nPicStartX=100\nPicStartY=50\nPicWidth=300\nPicHeight=200\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=300\nNewPicHeight=200\nPicRatio=0\n' \
   "$dir/out" >"$dir/trim.ini"
+"$notifications" "$dir/told" & sleep 0.3
 failed=0
 expect() { # CODE TEXT [stand-in code]
   if [ -n "${3:-}" ]; then "$stand_in" "$3" "$picture" & portal=$!; sleep 0.5; fi
@@ -53,5 +55,12 @@ EXTRA="--name ../x" expect 2 '使えない文字'
 sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
 expect 1 'トリミング枠が画像の外にあります' 0
 [ ! -e "$dir/out/screen-002.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
+# No stored frame: said to the desktop in the user's words.
+printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"
+expect 2 'PicStartX'
+for told in 'Orvelle|画面トリム：screen-001.jpg||true|5000|' '|画面トリム：保存できませんでした|トリミング枠が画像の外にあります' \
+  '|画面トリム：保存できませんでした|トリミング枠が保存されていません。Orvelle で枠を決めて Ctrl+S で保存してください。|'; do
+  grep -qF "$told" "$dir/told" || { echo "FAIL: no notification \"$told\" in: $(cat "$dir/told")"; failed=1; }
+done
 [ $failed = 0 ] && echo "the portal's answers end as they should"
 exit $failed

@@ -23,6 +23,9 @@ ModalAnswerer::ModalAnswerer() {
       (ok != nullptr ? ok : box->button(answerYes ? QMessageBox::Yes : QMessageBox::No))->click();
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
       dialogTitles << dialog->windowTitle();
+      for (const QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        dialogButtons << button->text();
+      }
       if (folderAnswer.isEmpty()) {
         dialog->reject();
         return;

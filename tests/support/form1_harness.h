@@ -17,6 +17,7 @@ public:
   QStringList texts;
   QStringList captions;
   QStringList dialogTitles;
+  QStringList dialogButtons; // the file dialogs' buttons
   QString folderAnswer;
   bool fitsScreen = true; // every box so far was no taller than its screen
   bool answerYes = false; // the answer to a question

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "app/interface_font.h"
+#include "app/interface_language.h"
 
 #include <QApplication>
 #include <QTest>
 
 // A Qt Test main on the offscreen platform unless another one is asked for,
-// with the program's interface font.
+// with the program's interface font and language.
 #define ORVELLE_QTEST_MAIN(TestClass)                                                                                  \
   int main(int argc, char **argv) {                                                                                    \
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {                                                              \
@@ -14,6 +15,7 @@
     }                                                                                                                  \
     QApplication app(argc, argv);                                                                                      \
     orvelle::ApplyInterfaceFont();                                                                                     \
+    orvelle::ApplyInterfaceLanguage(app);                                                                              \
     TestClass test;                                                                                                    \
     return QTest::qExec(&test, argc, argv);                                                                            \
   }

@@ -168,6 +168,7 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
     p.h.modals().folderAnswer = other.path();
     p.h.child<QAction>("M_S_SFolder")->trigger();
     QCOMPARE(p.h.modals().dialogTitles, QStringList{QStringLiteral("フォルダの選択")});
+    QVERIFY(p.h.modals().dialogButtons.contains(QStringLiteral("キャンセル"))); // Qt's words in Japanese too
     const QByteArray settings = ReadFile(p.h.settingsPath());
     QVERIFY(settings.contains("F_Path=" + QFile::encodeName(other.path()) + "\n"));
     p.h.modals().folderAnswer.clear();
@@ -255,6 +256,9 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   const QString report = p.h.modals().texts.join('\n');
   QVERIFY(!report.contains("a.png") && report.contains("b.png") && report.contains("shot-003.jpg"));
   QVERIFY(report.contains("missing-199.png") && p.h.modals().fitsScreen);
+  // The outcome in the status bar for 5 seconds, then what it said before.
+  QCOMPARE(p.h.text("Panel2"), QStringLiteral("一括トリム：1 枚保存（失敗 202 枚）"));
+  QTRY_COMPARE_WITH_TIMEOUT(p.h.text("Panel2"), QStringLiteral("連続トリム停止：3 枚"), 7000);
   QVERIFY(MeanDifference(QImage(out.filePath("a.jpg")), shots[1].copy(p.frame)) < 3);
   QCOMPARE(ReadFile(files[2]), kept);
   // Once more, over an a.jpg of the user's: asked once; いいえ keeps and lists it, はい replaces it.

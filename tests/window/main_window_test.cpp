@@ -72,6 +72,18 @@ void MainWindowTest::windowAsTheUserMeetsIt() {
   h.modals().clear();
   h.form().activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&h.form()));
+  // Alt and a menu's letter open it at its first entry; Alt+R, Up and Return reach 定期トリム....
+  QTest::keyClick(&h.form(), Qt::Key_F, Qt::AltModifier);
+  auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+  QVERIFY(popup != nullptr && popup->objectName() == "M_File" && popup->activeAction()->objectName() == "M_F_Exit");
+  QTest::keyClick(popup, Qt::Key_Escape);
+  QTest::keyClick(&h.form(), Qt::Key_R, Qt::AltModifier);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Up);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+  QTRY_COMPARE(h.modals().texts.value(0), QStringLiteral("トリミング枠が設定されていません"));
+  h.modals().clear();
+  h.form().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&h.form()));
   h.form().Command4_Click();
   for (const char *next : {"Picture2", "Text1", "Command2", "Command4", "Command1", "Command3", "Option1", "Command5",
                            "Command6", "Text2", "Slider1", "Picture1"}) {
