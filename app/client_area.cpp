@@ -24,6 +24,7 @@ QRect ClientArea::FillRect() const {
 void ClientArea::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
   Arrange();
+  emit resized();
 }
 
 void ClientArea::Arrange() {

@@ -20,6 +20,9 @@ public:
   // (so that an empty canvas fits without scroll bars).
   QSize FillPixels() const;
 
+signals:
+  void resized();
+
 protected:
   void resizeEvent(QResizeEvent *event) override;
 

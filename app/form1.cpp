@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -67,6 +68,13 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
   connect(m_ui.Text2, &QLineEdit::textChanged, this, [this](const QString &name) { m_session.baseName = name; });
   connect(m_ui.Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
   connect(m_env.clipboard, &QClipboard::dataChanged, this, &Form1::ClipboardChanged);
+  // An empty canvas fits the window at every size, without scroll bars.
+  connect(m_ui.client, &ClientArea::resized, this, [this] {
+    if (m_session.canvas().picture.isNull() && !m_session.canvas().size.isEmpty()) {
+      m_session.FitEmptyCanvas(canvasAreaPixels());
+      m_ui.Picture1->setPixelSize(m_session.canvas().size);
+    }
+  });
 }
 
 Form1::~Form1() { delete m_versionWindow.data(); }
@@ -174,9 +182,24 @@ void Form1::Command4_Click() {
   }
 }
 
-void Form1::Command5_Click() { Show(m_session.SaveTrimmed()); }
+namespace {
+// The busy cursor while a save runs (a large picture takes seconds), gone
+// before anything is said.
+template <typename Save> Result WhileBusy(Save save) {
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  const Result result = save();
+  QGuiApplication::restoreOverrideCursor();
+  return result;
+}
+} // namespace
 
-void Form1::Command6_Click() { Show(m_session.SaveOriginal()); }
+void Form1::Command5_Click() {
+  Show(WhileBusy([this] { return m_session.SaveTrimmed(); }));
+}
+
+void Form1::Command6_Click() {
+  Show(WhileBusy([this] { return m_session.SaveOriginal(); }));
+}
 
 void Form1::M_S_SFolder_Click() {
   if (Show(m_session.ChooseSaveFolder(BrowseForFolder(this)))) {

@@ -52,7 +52,9 @@ QSize DesktopPixels() {
 
 void IntervalWindow::PlaceAwayFromFrame() {
   const QScreen *screen = QGuiApplication::primaryScreen();
-  const QRect desktop = screen->geometry();
+  // The work area (without the desktop's panels), for the whole window, the
+  // window manager's frame and title bar included.
+  const QRect desktop = screen->availableGeometry();
   const qreal ratio = screen->devicePixelRatio();
   const QRect frameArea = m_trim.Needed(DesktopPixels()); // in device pixels
   const QRectF frame(QPointF(frameArea.topLeft()) / ratio, QSizeF(frameArea.size()) / ratio);
@@ -69,8 +71,24 @@ void IntervalWindow::PlaceAwayFromFrame() {
       best = place;
     }
   }
+  m_placedFrame = FrameMargins();
   move(best.topLeft());
   m_hideForGrab = m_hideForGrab || QRectF(best).intersects(frame);
+}
+
+QMargins IntervalWindow::FrameMargins() const {
+  const QRect frame = frameGeometry(), inside = geometry();
+  return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+          frame.bottom() - inside.bottom()};
+}
+
+void IntervalWindow::moveEvent(QMoveEvent *event) {
+  QWidget::moveEvent(event);
+  // The window manager tells its frame once the window is on the screen:
+  // placed again with it, so that no part of the frame lies off the screen.
+  if (isVisible() && FrameMargins() != m_placedFrame) {
+    PlaceAwayFromFrame();
+  }
 }
 
 void IntervalWindow::Tick() {

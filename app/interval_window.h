@@ -3,6 +3,7 @@
 #include "capture/screen_grab.h"
 #include "core/result.h"
 
+#include <QMargins>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,9 +34,11 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent *event) override;
+  void moveEvent(QMoveEvent *event) override;
 
 private:
   void PlaceAwayFromFrame();
+  QMargins FrameMargins() const;
   void Tick();
   void Grabbed(const ScreenPicture &screen);
   void End(const Result &result);
@@ -48,6 +51,7 @@ private:
   bool m_hideForGrab = false;
   bool m_grabbing = false;
   bool m_ended = false;
+  QMargins m_placedFrame; // the window manager's frame the place was chosen with
 };
 
 } // namespace orvelle

@@ -76,6 +76,12 @@ void TrimSession::TakePicture(const QImage &picture) {
   }
 }
 
+void TrimSession::FitEmptyCanvas(QSize areaPixels) {
+  if (m_canvas.picture.isNull()) {
+    m_canvas.size = areaPixels;
+  }
+}
+
 Result TrimSession::Trim() {
   if (const auto size = TrimOutputSize(frame.drag)) {
     if (const QString problem = OutputSizeProblem(*size); !problem.isEmpty()) {

@@ -65,6 +65,9 @@ public:
   // The same for a clipboard picture already read (see ClipboardPicture).
   Result CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels);
   void TakePicture(const QImage &picture);
+  // An empty canvas takes the size of the area that shows it; a picture's
+  // canvas keeps the picture's size.
+  void FitEmptyCanvas(QSize areaPixels);
 
   // Trims the frame's area out; refused for a frame wholly off the captured
   // picture, which then leaves no trimmed picture.

@@ -8,7 +8,7 @@ packages=(
   cmake make g++ libgtest-dev qt6-base-dev libxcb1-dev zlib1g-dev
   libturbojpeg0-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
-  qt6-wayland libspng-dev locales
+  qt6-wayland libspng-dev locales qt6-translations-l10n openbox
   dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session
 )
 # Used by make test when present: the format check, the fuzzers, the Wayland

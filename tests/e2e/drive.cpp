@@ -399,6 +399,59 @@ void DriveScreenGrab(const QString &program, const QString &trim, const QString 
   DriveInterval(program, trim, folder, pictures, backdrop, other);
 }
 
+// Under a window manager (openbox) at scales 1 and 2: the interval's small
+// window lies wholly on the screen, its frame and title bar included, in the
+// corner away from the frame (here the lower right, where the title bar was
+// forgotten before), and 停止 brings the main window back.
+void DrivePlacement(const QString &program, const QString &folder, const QString &pictures) {
+  QProcess manager;
+  manager.start(QStringLiteral("openbox"), {});
+  Check(manager.waitForStarted() && WaitFor([] {
+          QProcess p;
+          p.start(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
+          p.waitForFinished();
+          return p.readAllStandardOutput().contains("window id");
+        }),
+        "the window manager runs");
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  for (const char *scale : {"1", "2"}) {
+    orvelle::testing::WriteFile(folder + "/trim.ini",
+                                "[File]\nF_Path=" + QFile::encodeName(pictures) +
+                                    "\n[Data]\nPicStartX=20\nPicStartY=20\nPicWidth=100\nPicHeight=80\n"
+                                    "NewPicStartX=0\nNewPicStartY=0\nNewPicWidth=100\nNewPicHeight=80\nPicRatio=0\n");
+    Session s(program, folder, QString::fromLatin1(scale));
+    // Ctrl+L loads the frame; nine Tab stops after the canvas lies the file-name box.
+    s.key(QStringLiteral("ctrl+l Tab Tab Tab Tab Tab Tab Tab Tab Tab"));
+    Xdo("windowfocus --sync " + s.window() + " type --delay 30 placed");
+    s.key(QStringLiteral("alt"));
+    Xdo(QStringLiteral("key Right Right Right Down Up Return")); // 定期トリム..., the fourth menu's last entry
+    Xdo("windowfocus --sync " + s.dialog() + " key Return");
+    const QString interval = s.onlyWindow();
+    QMap<QString, int> at;
+    WaitFor([&] {
+      QProcess info;
+      info.start(QStringLiteral("xwininfo"), {"-frame", "-id", interval});
+      info.waitForFinished();
+      for (const QString &line : QString::fromLocal8Bit(info.readAllStandardOutput()).split('\n')) {
+        at[line.section(':', 0, 0).trimmed()] = line.section(':', 1).trimmed().toInt();
+      }
+      return at["Absolute upper-left X"] > screen.width() / 2; // placed in its corner
+    });
+    const QRect whole(at["Absolute upper-left X"], at["Absolute upper-left Y"], at["Width"], at["Height"]);
+    std::printf("the interval's window with its frame: %d,%d %dx%d\n", whole.x(), whole.y(), whole.width(),
+                whole.height());
+    Check(whole.height() > 20 && QRect(QPoint(0, 0), screen).contains(whole) && whole.bottom() > screen.height() - 40,
+          qPrintable(QStringLiteral("the interval's window lies wholly on the screen, at scale %1").arg(scale)));
+    Screen().save(folder + QStringLiteral("/../placed-%1.png").arg(scale));
+    Xdo("windowfocus --sync " + interval + " key space"); // 停止
+    Check(WaitFor([&] { return Xdo("search --onlyvisible --name ^Orvelle$").contains(s.window()); }),
+          "停止 brings the main window back");
+    Check(s.quit(), "the program ends cleanly after the interval");
+  }
+  manager.terminate();
+  manager.waitForFinished();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -407,9 +460,11 @@ int main(int argc, char **argv) {
   const bool installedMode = argc == 5 && QByteArray(argv[1]) == "--installed";
   const bool scaledMode = argc == 5 && QByteArray(argv[1]) == "--scaled";
   const bool screenMode = argc == 5 && QByteArray(argv[1]) == "--screen";
-  if (argc != (installedMode || scaledMode || screenMode ? 5 : 4)) {
-    std::fprintf(stderr,
-                 "usage: orvelle_drive [--installed|--scaled|--screen] <orvelle> <screen.png> <output folder>\n");
+  const bool placementMode = argc == 5 && QByteArray(argv[1]) == "--placement";
+  if (argc != (installedMode || scaledMode || screenMode || placementMode ? 5 : 4)) {
+    std::fprintf(
+        stderr,
+        "usage: orvelle_drive [--installed|--scaled|--screen|--placement] <orvelle> <screen.png> <output folder>\n");
     return 2;
   }
   const QStringList args = QCoreApplication::arguments().mid(argc == 5 ? 2 : 1);
@@ -442,7 +497,10 @@ int main(int argc, char **argv) {
       DriveAtScale(installed, programFolder, sample.copy(0, 0, 640, 400), QString::fromLatin1(scale));
     }
   }
-  if (scaledMode || screenMode) {
+  if (placementMode) {
+    DrivePlacement(installed, programFolder, pictures);
+  }
+  if (scaledMode || screenMode || placementMode) {
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
   }

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using namespace orvelle;
 using namespace orvelle::testing;
@@ -65,6 +67,13 @@ void MainWindowTest::windowAsTheUserMeetsIt() {
   // The canvas has the focus; Tab goes the designed way, the output picture while shown.
   QVERIFY(QTest::qWaitForWindowActive(&h.form()));
   QCOMPARE(QApplication::focusWidget(), h.child("Picture1"));
+  // Un-maximized and made smaller, the empty canvas still fits without scroll bars.
+  auto *area = h.child<QScrollArea>("CanvasArea");
+  h.form().showNormal();
+  h.form().resize(700, 500);
+  QTRY_VERIFY(area->width() <= 700 && !area->horizontalScrollBar()->isVisible() &&
+              !area->verticalScrollBar()->isVisible());
+  h.form().showMaximized();
   // Nothing is trimmed yet: nothing to save or copy.
   h.form().Command5_Click();
   h.child<QAction>("M_E_Copy")->trigger();
