@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace orvelle {
 
@@ -38,6 +39,26 @@ void CanvasArea::wheelEvent(QWheelEvent *event) {
     return;
   }
   QScrollArea::wheelEvent(event);
+}
+
+void CanvasArea::scrollContentsBy(int dx, int dy) {
+  QWidget *canvas = widget();
+  if (canvas == nullptr) {
+    return;
+  }
+  // A scroll moves pixels already on the screen: the viewport's picture is
+  // moved with the canvas in it, and only the strip that comes into view is
+  // painted. Where the canvas would not then lie where the scroll bars put it
+  // (a right-to-left layout), or the step is no whole number of device pixels
+  // (at 150 % an odd step), it is placed and painted anew, as the scroll area does.
+  const QPoint wanted(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+  const qreal ratio = devicePixelRatioF();
+  const bool wholePixels = std::fmod(dx * ratio, 1.0) == 0 && std::fmod(dy * ratio, 1.0) == 0;
+  if (canvas->pos() + QPoint(dx, dy) == wanted && wholePixels) {
+    viewport()->scroll(dx, dy);
+  } else {
+    QScrollArea::scrollContentsBy(dx, dy);
+  }
 }
 
 bool CanvasArea::eventFilter(QObject *watched, QEvent *event) {

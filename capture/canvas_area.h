@@ -30,6 +30,7 @@ public:
 
 protected:
   void wheelEvent(QWheelEvent *event) override;
+  void scrollContentsBy(int dx, int dy) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -50,17 +51,28 @@ bool ReplaceFile(const QString &path, const std::vector<QByteArrayView> &pieces,
   if (!IsWritableFolder(info.absolutePath()) || (info.exists() && !IsWritableFile(path))) {
     return false;
   }
-  const bool owner = mode == FileMode::Private;
-  if (owner && info.exists() && ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR) != 0) {
-    return false;
+  if (mode == FileMode::PrivateScratch) {
+    if (info.exists() && ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR) != 0) {
+      return false;
+    }
+    QTemporaryFile scratch(info.absolutePath() + QStringLiteral("/.orvelle-XXXXXX")); // made 0600
+    if (!scratch.open() || !WriteAll(scratch.handle(), pieces)) {
+      return false;
+    }
+    // The old file goes first: renamed over, ext4 would start writing the
+    // new one to the disk at once (as it does for a file replaced so), which
+    // is what a scratch file need not wait for.
+    const QByteArray target = QFile::encodeName(path);
+    if ((::unlink(target.constData()) != 0 && errno != ENOENT) ||
+        ::rename(QFile::encodeName(scratch.fileName()).constData(), target.constData()) != 0) {
+      return false;
+    }
+    scratch.setAutoRemove(false); // it is the file now
+    return true;
   }
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    return false;
-  }
-  if (owner && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
-    file.cancelWriting();
     return false;
   }
   if (!WriteAll(file.handle(), pieces)) {

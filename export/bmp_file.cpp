@@ -55,7 +55,7 @@ bool SaveBmp(const QImage &image, const QString &path) {
   for (int row = pixels.height() - 1; row >= 0; --row) {
     pieces.emplace_back(pixels.constScanLine(row), static_cast<qsizetype>(rowBytes));
   }
-  return ReplaceFile(path, pieces, FileMode::Private); // it holds a screenshot
+  return ReplaceFile(path, pieces, FileMode::PrivateScratch); // it holds a screenshot
 }
 
 } // namespace orvelle

@@ -10,6 +10,7 @@
 #include "batch/batch_trim.h"
 #include "capture/picture_box.h"
 
+#include <QBackingStore>
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
@@ -279,6 +280,17 @@ void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
   }
   QCOMPARE(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value());
   QVERIFY(area->verticalScrollBar()->value() > 0);
+  // What the scrolls left on the screen is what a whole repaint of the view shows, pixel for pixel.
+  QApplication::processEvents();
+  const QRect view = QRectF(QPointF(area->viewport()->mapTo(&h.form(), QPoint(0, 0))) * ratio,
+                            QSizeF(area->viewport()->size()) * ratio)
+                         .toRect();
+  const auto *store = dynamic_cast<const QImage *>(h.form().backingStore()->paintDevice());
+  QImage onScreen = store != nullptr ? store->convertToFormat(QImage::Format_RGB32) : QImage();
+  onScreen.setDevicePixelRatio(1);
+  QImage repainted = h.form().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  repainted.setDevicePixelRatio(1);
+  QVERIFY(!onScreen.isNull() && onScreen.copy(view) == repainted.copy(view));
   // Held past the edge, the view keeps following the pointer.
   area->horizontalScrollBar()->setValue(0);
   h.press(canvas, canvas->mapFrom(area->viewport(), QPoint(20, 20)));
