@@ -23,7 +23,7 @@ BatchWindow::BatchWindow(QWidget *owner, const QStringList &files, BatchJob job)
     : QProgressDialog(QStringLiteral("一括トリム中… %1 枚").arg(files.size()), QStringLiteral("キャンセル"), 0,
                       int(files.size()), owner),
       m_total(files.size()), m_run(new BatchRun(this)) {
-  const QStringList existing = ExistingOutputs(files, job.folder);
+  const QStringList existing = ExistingOutputs(files, job.folder, job.format);
   job.overwrite =
       !existing.isEmpty() &&
       AskYesNo(owner, QStringLiteral("保存先に同じ名前の画像が %1 枚あります。上書きしますか？").arg(existing.size()));

@@ -119,6 +119,9 @@ void Form1::Load() {
   const QSignalBlocker quiet(m_loupeAction);
   m_loupeAction->setChecked(ReadLoupe(settingsPath()));
   m_loupe->setEnabled(m_loupeAction->isChecked());
+  const QSignalBlocker quietFormat(m_pngAction);
+  m_pngAction->setChecked(ReadPngChosen(settingsPath()));
+  ShowFormat(m_pngAction->isChecked());
 
   const QString source = m_env.executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
   const LibraryPlacement placement = PlaceJpegLibrary(GetOsName(m_env.osVersion()), source, m_env.systemRoot);
@@ -225,6 +228,20 @@ void Form1::M_E_Frame_Click() {
 void Form1::M_S_Loupe_Toggled(bool on) {
   m_loupe->setEnabled(on);
   WriteLoupe(on, settingsPath());
+}
+
+void Form1::M_S_Png_Toggled(bool on) {
+  ShowFormat(on);
+  WritePngChosen(on, settingsPath());
+}
+
+void Form1::ShowFormat(bool png) {
+  static const QString jpeg = QStringLiteral(".jpg");
+  m_session.format = png ? PictureFormat::Png : PictureFormat::Jpeg;
+  QString caption = m_ui.Label11->text();
+  caption.replace(caption.size() - jpeg.size(), jpeg.size(), Suffix(m_session.format));
+  m_ui.Label11->setText(caption);
+  m_ui.Slider1->setEnabled(!png); // its value stays for JPEG
 }
 
 void Form1::M_H_Ver_Click() { Form2::ShowOne(m_versionWindow); }

@@ -72,6 +72,10 @@ private:
   void M_E_Copy_Click();
   void M_E_Frame_Click();
   void M_S_Loupe_Toggled(bool on);
+  void M_S_Png_Toggled(bool on);
+  // The file format chosen, in the session and on the strip: the caption's
+  // ending and the quality slider, which only JPEG uses.
+  void ShowFormat(bool png);
   void M_S_SFolder_Click();
   void M_H_Ver_Click();
   void M_R_Batch_Click();
@@ -94,6 +98,7 @@ private:
   Form1Controls m_ui;
   QAction *m_continuousAction = nullptr;
   QAction *m_loupeAction = nullptr;
+  QAction *m_pngAction = nullptr;
   Loupe *m_loupe = nullptr;
   OutcomePanel *m_outcome = nullptr; // the status bar's second panel
   bool m_takingPicture = false;      // a clipboard picture is being taken

@@ -96,13 +96,16 @@ void Form1::M_R_Batch_Click() {
 
 void Form1::BatchTrimFiles(const QStringList &files) {
   QString problem = m_session.BatchProblem();
-  const auto save = problem.isEmpty() ? m_session.Writer(&problem) : nullptr;
-  if (save == nullptr) {
+  const bool png = m_session.format == PictureFormat::Png; // written without the JPEG library
+  const auto save = problem.isEmpty() && !png ? m_session.Writer(&problem) : nullptr;
+  if (!problem.isEmpty()) {
     Show(Result::Failed(problem));
     return;
   }
   const FrameState &frame = m_session.frame;
-  m_batch = new BatchWindow(this, files, {{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, save});
+  BatchJob job{{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, save};
+  job.format = m_session.format;
+  m_batch = new BatchWindow(this, files, job);
   connect(m_batch, &BatchWindow::ended, this, [this](int saved, int failed) {
     m_outcome->Tell(QStringLiteral("一括トリム：%1 枚保存（失敗 %2 枚）").arg(saved).arg(failed));
   });

@@ -89,6 +89,7 @@ Form1Controls CreateForm1Controls(QMainWindow &window) {
   c.Label7 = m_client->findChild<QLabel *>(QStringLiteral("Label7"));
   c.Label8 = m_client->findChild<QLabel *>(QStringLiteral("Label8"));
   c.Label9 = m_client->findChild<QLabel *>(QStringLiteral("Label9"));
+  c.Label11 = m_client->findChild<QLabel *>(QStringLiteral("Label11"));
   c.Label13 = m_client->findChild<QLabel *>(QStringLiteral("Label13"));
 
   c.Text1 = new QLineEdit(QStringLiteral("0"), m_client);

@@ -29,6 +29,7 @@ struct Form1Controls {
   QLabel *Label7 = nullptr;
   QLabel *Label8 = nullptr;
   QLabel *Label9 = nullptr;
+  QLabel *Label11 = nullptr;  // "File：… .jpg", the caption around the name box
   QLabel *Label13 = nullptr;  // the quality
   QLineEdit *Text1 = nullptr; // the ratio
   QLineEdit *Text2 = nullptr; // the base name

@@ -5,6 +5,7 @@
 #include "common/file_access.h"
 #include "common/file_names.h"
 #include "common/memory_budget.h"
+#include "export/png_file.h"
 #include "export/save_problems.h"
 
 #include <QDir>
@@ -63,8 +64,8 @@ std::optional<std::pair<dev_t, ino_t>> Identity(const QString &path) {
 // The output of each input, and why it may not be written: an output that is
 // one of the inputs (by identity, whatever path reaches it) or that an
 // earlier file of the batch already takes.
-QString OutputFile(const QString &file, const QString &folder) {
-  return QDir(folder).absoluteFilePath(QFileInfo(file).completeBaseName() + QStringLiteral(".jpg"));
+QString OutputFile(const QString &file, const QString &folder, PictureFormat format) {
+  return QDir(folder).absoluteFilePath(QFileInfo(file).completeBaseName() + Suffix(format));
 }
 
 // Why the output may not be written (now): it is one of the inputs, or an
@@ -93,12 +94,13 @@ std::set<std::pair<dev_t, ino_t>> InputIdentities(const QStringList &files) {
   return inputs;
 }
 
-std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const QString &folder, bool overwrite) {
+std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const QString &folder, bool overwrite,
+                                                 PictureFormat format) {
   const auto inputs = InputIdentities(files);
   QSet<QString> taken;
   std::vector<std::pair<QString, QString>> outputs;
   for (const QString &file : files) {
-    const QString output = OutputFile(file, folder);
+    const QString output = OutputFile(file, folder, format);
     QString problem = OutputProblem(output, inputs, overwrite);
     if (problem.isEmpty() && taken.contains(output)) {
       problem = QStringLiteral("同じ名前の画像が先にあるため保存しません（%1）").arg(QFileInfo(output).fileName());
@@ -119,8 +121,10 @@ QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &
     return problem; // something took the name, or a link was set there, meanwhile
   }
   const QImage &image = std::get<QImage>(trimmed);
-  const int code = job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
-                            EncodeFileName(output).constData(), static_cast<uint8_t>(job.quality), -1);
+  const int code = job.format == PictureFormat::Png
+                       ? SavePng(image, output)
+                       : job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
+                                  EncodeFileName(output).constData(), static_cast<uint8_t>(job.quality), -1);
   const int error = errno; // the library leaves the system's reason for a failed write
   return code == SAVEJPG_OK ? QString() : JpegSaveProblem(output, code, error);
 }
@@ -137,13 +141,14 @@ QString TrimAndSave(const QString &file, const QString &output, const BatchJob &
 
 } // namespace
 
-QStringList ExistingOutputs(const QStringList &files, const QString &folder) {
+QStringList ExistingOutputs(const QStringList &files, const QString &folder, PictureFormat format) {
   const auto inputs = InputIdentities(files);
   QStringList existing;
   for (const QString &file : files) {
-    const auto id = Identity(OutputFile(file, folder));
-    if (id && inputs.count(*id) == 0 && !existing.contains(OutputFile(file, folder))) {
-      existing << OutputFile(file, folder);
+    const QString output = OutputFile(file, folder, format);
+    const auto id = Identity(output);
+    if (id && inputs.count(*id) == 0 && !existing.contains(output)) {
+      existing << output;
     }
   }
   return existing;
@@ -151,7 +156,7 @@ QStringList ExistingOutputs(const QStringList &files, const QString &folder) {
 
 std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job,
                                    const std::function<void(int done)> &progress, const std::atomic<bool> &cancel) {
-  const auto outputs = Outputs(files, job.folder, job.overwrite);
+  const auto outputs = Outputs(files, job.folder, job.overwrite, job.format);
   const auto inputs = InputIdentities(files);
   std::vector<BatchFailure> failures;
   std::mutex lock;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/frame.h"
+#include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QColor>
@@ -30,6 +31,7 @@ struct BatchJob {
   int quality = 50;                        // 0 to 100
   SavePixelstoJPEGFunction save = nullptr; // the JPEG library's writer
   bool overwrite = false;                  // an existing file of an output's name is replaced (a read-only one never)
+  PictureFormat format = PictureFormat::Jpeg; // <file's base name>.png for PNG
 };
 
 struct BatchFailure {
@@ -40,7 +42,8 @@ struct BatchFailure {
 
 // The outputs of these files that already exist as files of their own (not
 // one of the files), which a batch replaces only when asked to.
-QStringList ExistingOutputs(const QStringList &files, const QString &folder);
+QStringList ExistingOutputs(const QStringList &files, const QString &folder,
+                            PictureFormat format = PictureFormat::Jpeg);
 
 // Trims every file and saves it as <folder>/<base name>.jpg, one file per task
 // on a thread pool as large as the machine has cores; returns when all are

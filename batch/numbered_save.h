@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QImage>
@@ -7,12 +8,13 @@
 
 namespace orvelle {
 
-// Where pictures saved over and over go: <folder>/<base>-NNN.jpg.
+// Where pictures saved over and over go: <folder>/<base>-NNN.jpg (.png).
 struct NumberedTarget {
   QString folder;
   QString base;
   int quality = 50;                        // 0 to 100
-  SavePixelstoJPEGFunction save = nullptr; // the JPEG library's writer
+  SavePixelstoJPEGFunction save = nullptr; // the JPEG library's writer (JPEG only)
+  PictureFormat format = PictureFormat::Jpeg;
 };
 
 struct NumberedSave {

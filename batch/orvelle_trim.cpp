@@ -12,6 +12,7 @@
 #include "export/save_problems.h"
 #include "settings/settings_file.h"
 #include "settings/trim_info.h"
+#include "settings/view_settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -112,20 +113,24 @@ int main(int argc, char **argv) {
   if (const QString problem = SaveProblem(options.name, options.output); options.screen && !problem.isEmpty()) {
     return refuse(problem);
   }
+  const PictureFormat format =
+      options.format.value_or(ReadPngChosen(options.settings) ? PictureFormat::Png : PictureFormat::Jpeg);
+  // PNG is written without the JPEG library.
   const QString libraryPath = JpegLibraryPath(executable);
   QString loadError;
-  const auto save = ResolveSavePixelstoJPEG(libraryPath, &loadError);
-  if (save == nullptr) {
+  const auto save = format == PictureFormat::Jpeg ? ResolveSavePixelstoJPEG(libraryPath, &loadError) : nullptr;
+  if (save == nullptr && format == PictureFormat::Jpeg) {
     return refuse(LibraryProblem(libraryPath, loadError));
   }
   if (options.screen) {
     if (const QString problem = OutputSizeProblem(*TrimOutputSize(frame.drag)); !problem.isEmpty()) {
       return refuse(problem);
     }
-    return RunScreenCommand({frame.trim, frame.drag}, {options.output, options.name, options.quality, save}, options);
+    return RunScreenCommand({frame.trim, frame.drag}, {options.output, options.name, options.quality, save, format},
+                            options);
   }
 
-  const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save, options.overwrite};
+  const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save, options.overwrite, format};
   Progress progress(int(options.images.size()));
   // Ctrl+C or SIGTERM: no further file is started; the ones being saved are
   // saved whole (the library writes a hidden temporary file and renames it).

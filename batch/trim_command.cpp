@@ -10,9 +10,10 @@ namespace orvelle {
 namespace {
 
 const char *const kHelp =
-    R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--output フォルダー] [--overwrite] [--] 画像...
+    R"(使い方: orvelle-trim [--settings ファイル] [--quality 数値] [--format png|jpeg] [--output フォルダー]
+                     [--overwrite] [--] 画像...
         orvelle-trim --screen [--every 秒 [--count 枚数] [--all]] [--name 名前] [--settings ファイル]
-                     [--quality 数値] [--output フォルダー]
+                     [--quality 数値] [--format png|jpeg] [--output フォルダー]
 
 Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像ファイルを切り抜き、
 出力フォルダーに「元のファイル名.jpg」として JPEG で保存します。
@@ -23,6 +24,8 @@ Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像フ�
 
   --settings ファイル   トリミング枠を読む trim.ini（既定: Orvelle 本体が使う trim.ini）
   --quality 数値        JPEG の品質 0～100（既定: 50）
+  --format png|jpeg     保存する形式（既定: その trim.ini の設定、なければ jpeg）。png では
+                        劣化のない PNG で「名前.png」「名前-001.png」… として保存します
   --output フォルダー   保存先フォルダー（既定: その trim.ini の F_Path）
   --overwrite           保存先に同じ名前のファイルがあれば置き換えます（既定: 保存しません）
   --screen              画像ファイルの代わりに画面を取り込みます（X11 では X サーバーから、
@@ -109,7 +112,8 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
     }
     const bool takesValue = arg == QLatin1String("--settings") || arg == QLatin1String("--quality") ||
                             arg == QLatin1String("--output") || arg == QLatin1String("--name") ||
-                            arg == QLatin1String("--every") || arg == QLatin1String("--count");
+                            arg == QLatin1String("--every") || arg == QLatin1String("--count") ||
+                            arg == QLatin1String("--format");
     if (takesValue && i + 1 >= args.size()) {
       return Usage(QStringLiteral("%1 には値が必要です。").arg(arg));
     }
@@ -122,6 +126,12 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
       options.output = args[++i];
     } else if (arg == QLatin1String("--name")) {
       options.name = args[++i];
+    } else if (arg == QLatin1String("--format")) {
+      const QString format = args[++i];
+      if (format != QLatin1String("png") && format != QLatin1String("jpeg")) {
+        return Usage(QStringLiteral("--format は png か jpeg で指定してください（%1）。").arg(Printable(format)));
+      }
+      options.format = format == QLatin1String("png") ? PictureFormat::Png : PictureFormat::Jpeg;
     } else if (arg == QLatin1String("--every") || arg == QLatin1String("--count")) {
       bool ok = false;
       const int value = args[++i].toInt(&ok);

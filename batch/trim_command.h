@@ -1,7 +1,10 @@
 #pragma once
 
+#include "export/picture_format.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 // What the orvelle-trim command is asked to do, and how it speaks.
@@ -22,6 +25,7 @@ struct TrimOptions {
   int every = 0;                           // seconds between screen trims; 0: one trim
   int count = 0;                           // screen trims to save at most; 0: no end
   bool all = false;                        // unchanged screen trims saved too
+  std::optional<PictureFormat> format;     // none: as trim.ini says
   QStringList images;
 };
 

@@ -1,5 +1,6 @@
 // Trimming 24 screenshot-like 3840 x 2160 PNG and JPEG files to a 1600 x 900
-// frame at quality 80: orvelle-trim beside ImageMagick's mogrify and beside
+// frame at quality 80: orvelle-trim beside ImageMagick's mogrify, the same
+// batch saved as PNG beside it saved as JPEG, and beside
 // libvips (vips crop, one process per file, as many at once as there are
 // cores) on the same files, each as whole processes, measured in this run.
 
@@ -71,13 +72,14 @@ int main(int argc, char **argv) {
 
   const QString trim = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim");
   bool ok = true;
-  const auto orvelleTrim = [&](const QStringList &images) {
+  const auto orvelleTrim = [&](const QStringList &images, const char *format = "jpeg") {
     return orvelle::bench::MedianMs(3, [&] {
       ok &= orvelle::bench::RunProcess(
-          trim, QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"),
-                            QStringLiteral("80"), QStringLiteral("--overwrite"), QStringLiteral("--output"),
-                            root.filePath(QStringLiteral("orvelle")), QStringLiteral("--")} +
-                    images);
+          trim,
+          QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"), QStringLiteral("80"),
+                      QStringLiteral("--format"), QString::fromLatin1(format), QStringLiteral("--overwrite"),
+                      QStringLiteral("--output"), root.filePath(QStringLiteral("orvelle")), QStringLiteral("--")} +
+              images);
     });
   };
   const double orvelle = orvelleTrim(files);
@@ -92,6 +94,8 @@ int main(int argc, char **argv) {
   std::printf("Batch trim of 24 PNG files (3840x2160, frame 1600x900, quality 80) on %d cores:\n",
               QThread::idealThreadCount());
   orvelle::bench::Report("orvelle-trim", orvelle, "mogrify -crop", mogrify, "0.5 or less");
+  orvelle::bench::Report("orvelle-trim --format png", orvelleTrim(files, "png"), "the same batch to JPEG", orvelle,
+                         "(for scale)");
   if (QStandardPaths::findExecutable(QStringLiteral("vips")).isEmpty()) {
     std::printf("  vips not installed (libvips-tools): its figures are left out\n");
   } else {

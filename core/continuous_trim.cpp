@@ -13,7 +13,7 @@ namespace orvelle {
 Result ContinuousTrim::Start() {
   QString problem;
   m_save = m_session.RepeatWriter(&problem);
-  m_running = m_save != nullptr;
+  m_running = problem.isEmpty();
   if (!m_running) {
     return Result::Failed(problem);
   }
@@ -56,8 +56,8 @@ ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixe
   if (const QString problem = m_session.RepeatProblem(); !problem.isEmpty()) {
     return Failed(problem, true);
   }
-  const NumberedSave saved =
-      SaveAsNextNumbered(trimmed, {m_session.saveFolder(), m_session.baseName, m_session.quality, m_save});
+  const NumberedSave saved = SaveAsNextNumbered(
+      trimmed, {m_session.saveFolder(), m_session.baseName, m_session.quality, m_save, m_session.format});
   if (!saved.problem.isEmpty()) {
     return Failed(saved.problem, true);
   }

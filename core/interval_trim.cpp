@@ -7,7 +7,7 @@ namespace orvelle {
 
 SavePixelstoJPEGFunction IntervalTrim::Ready(QString *problem) const {
   const auto save = m_session.RepeatWriter(problem);
-  if (save != nullptr) {
+  if (problem->isEmpty()) {
     *problem = OutputSizeProblem(*TrimOutputSize(m_session.frame.drag));
   }
   return problem->isEmpty() ? save : nullptr;
@@ -26,12 +26,14 @@ Result IntervalTrim::Start(bool onlyChanged) {
   Stop();
   QString problem;
   const auto save = Ready(&problem);
-  if (save == nullptr) {
+  if (!problem.isEmpty()) {
     return Result::Failed(problem);
   }
   const FrameState &frame = m_session.frame;
-  m_series.emplace(BatchFrame{frame.trim, frame.drag},
-                   NumberedTarget{m_session.saveFolder(), m_session.baseName, m_session.quality, save}, onlyChanged);
+  m_series.emplace(
+      BatchFrame{frame.trim, frame.drag},
+      NumberedTarget{m_session.saveFolder(), m_session.baseName, m_session.quality, save, m_session.format},
+      onlyChanged);
   m_saved = 0;
   m_failedGrabs = 0;
   return Result::Done();

@@ -111,13 +111,13 @@ Result TrimSession::SaveTrimmed() {
   if (!trimmed()) {
     return Result::Failed(kNothingTrimmed);
   }
-  const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath};
+  const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath, format};
   return Result::Unless(SaveTrimmedJpeg(job, m_saveFolder, m_output.image));
 }
 
 Result TrimSession::SaveOriginal() {
   WriteSaveFolder(m_saveFolder, m_places.settingsPath);
-  const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath};
+  const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath, format};
   return Result::Unless(SaveOriginalJpeg(job, m_saveFolder, m_canvas.image()));
 }
 
@@ -157,7 +157,7 @@ SavePixelstoJPEGFunction TrimSession::Writer(QString *problem) const {
 
 SavePixelstoJPEGFunction TrimSession::RepeatWriter(QString *problem) const {
   *problem = RepeatProblem();
-  return problem->isEmpty() ? Writer(problem) : nullptr;
+  return problem->isEmpty() && format == PictureFormat::Jpeg ? Writer(problem) : nullptr;
 }
 
 } // namespace orvelle

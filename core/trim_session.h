@@ -3,6 +3,7 @@
 #include "capture/frame.h"
 #include "capture/trim_plan.h"
 #include "core/result.h"
+#include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QColor>
@@ -45,6 +46,7 @@ public:
   FrameState frame;
   QString baseName;
   int quality = 50;
+  PictureFormat format = PictureFormat::Jpeg; // of every picture saved
 
   const SessionPlaces &places() const { return m_places; }
   const QString &saveFolder() const { return m_saveFolder; }
@@ -95,8 +97,9 @@ public:
   QString BatchProblem() const;
   // The JPEG library's writer; nothing, and why, when it cannot be loaded.
   SavePixelstoJPEGFunction Writer(QString *problem) const;
-  // The writer for saves over and over; nothing, and why, where RepeatProblem
-  // says no or the library cannot be loaded.
+  // The writer for saves over and over, and why they cannot be made where
+  // RepeatProblem says no or the library cannot be loaded; PNG needs no writer
+  // (nothing, and no problem).
   SavePixelstoJPEGFunction RepeatWriter(QString *problem) const;
 
 private:

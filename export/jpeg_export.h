@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/picture_format.h"
+
 #include <QImage>
 #include <QString>
 
@@ -11,18 +13,20 @@ struct JpegJob {
   int quality = 50;     // the slider, 0 to 100
   QString bitmapFolder; // where the intermediate BMP files live
   QString libraryPath;  // the JPEG writer
+  PictureFormat format = PictureFormat::Jpeg;
 };
 
 inline const QString kTrimmedBmpName = QStringLiteral("default.bmp");
 inline const QString kOriginalBmpName = QStringLiteral("default-org.bmp");
 
 // Saves the trimmed picture as name + ".jpg" into the folder, through the
-// intermediate bitmap and the library's SavetoJPEG. The message for the user
-// when it was not saved; empty when it was.
+// intermediate bitmap and the library's SavetoJPEG; as PNG, name + ".png",
+// written directly. The message for the user when it was not saved; empty
+// when it was.
 QString SaveTrimmedJpeg(const JpegJob &job, const QString &folder, const QImage &trimmed);
 
-// Saves the whole captured picture as name + "-org.jpg" into the folder, the
-// same way.
+// Saves the whole captured picture as name + "-org.jpg" (name + "-org.png")
+// into the folder, the same way.
 QString SaveOriginalJpeg(const JpegJob &job, const QString &folder, const QImage &original);
 
 } // namespace orvelle

@@ -52,10 +52,12 @@ QString JpegSaveProblem(const QString &jpegPath, int code, int systemError) {
   if (code == SAVEJPG_E_READONLY) {
     return QStringLiteral("「%1」は読み取り専用のため上書きしません").arg(QFileInfo(jpegPath).fileName());
   }
+  const QString kind = jpegPath.endsWith(QLatin1String(".png")) ? QStringLiteral("PNG") : QStringLiteral("JPEG");
   if (code == SAVEJPG_E_TARGET && (systemError == ENOSPC || systemError == EDQUOT)) {
-    return QStringLiteral("JPEG ファイル「%1」を保存できませんでした（ディスクがいっぱいです）").arg(path);
+    return QStringLiteral("%1 ファイル「%2」を保存できませんでした（ディスクがいっぱいです）").arg(kind, path);
   }
-  return QStringLiteral("JPEG ファイル「%1」を保存できませんでした（エラー コード %2）").arg(path, IntegerText(code));
+  return QStringLiteral("%1 ファイル「%2」を保存できませんでした（エラー コード %3）")
+      .arg(kind, path, IntegerText(code));
 }
 
 QString LibraryProblem(const QString &libraryPath, const QString &loadError) {

@@ -8,6 +8,7 @@ namespace {
 const QString kSection = QStringLiteral("View");
 const QString kInterval = QStringLiteral("Interval");
 const QString kLoupe = QStringLiteral("Loupe");
+const QString kFormat = QStringLiteral("Format");
 } // namespace
 
 int ReadInterval(const QString &settingsPath) {
@@ -26,6 +27,14 @@ bool ReadLoupe(const QString &settingsPath) {
 
 bool WriteLoupe(bool on, const QString &settingsPath) {
   return WriteSetting(on ? QStringLiteral("1") : QStringLiteral("0"), kLoupe, kSection, settingsPath);
+}
+
+bool ReadPngChosen(const QString &settingsPath) {
+  return ReadSetting(kFormat, kSection, settingsPath) == QLatin1String("png");
+}
+
+bool WritePngChosen(bool png, const QString &settingsPath) {
+  return WriteSetting(png ? QStringLiteral("png") : QStringLiteral("jpeg"), kFormat, kSection, settingsPath);
 }
 
 } // namespace orvelle

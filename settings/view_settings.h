@@ -15,4 +15,9 @@ bool WriteInterval(int seconds, const QString &settingsPath);
 bool ReadLoupe(const QString &settingsPath);
 bool WriteLoupe(bool on, const QString &settingsPath);
 
+// Whether pictures are saved as PNG (key Format, "png"; "jpeg" after it is
+// turned off): JPEG when none or another value is stored.
+bool ReadPngChosen(const QString &settingsPath);
+bool WritePngChosen(bool png, const QString &settingsPath);
+
 } // namespace orvelle

@@ -189,6 +189,9 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   for (const QString &name : in.entryList({"big-*", ".orvelle-*"}, QDir::Files | QDir::Hidden)) {
     EXPECT_EQ(QImage(path(name)).size(), QSize(200, 200)) << name.toStdString();
   }
+  // As PNG (asked for, or chosen in trim.ini): the trimmed pixels exactly.
+  EXPECT_EQ(Trim({"--settings", ini, "--format", "png", path("good.png")}).code, 0);
+  EXPECT_EQ(QImage(out.filePath("good.png")).convertToFormat(QImage::Format_RGB32), picture.copy(40, 30, 200, 200));
   // On a terminal the batch ends with a summary line; --version names the version.
   QProcess terminal;
   const QString trim = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim");

@@ -49,12 +49,18 @@ expect 0 'screen-001.jpg' 0
 convert "$picture" -crop 300x200+100+50 +repage "$dir/framed.png"
 error=$( (compare -metric RMSE "$dir/out/screen-001.jpg" "$dir/framed.png" null: 2>&1 || true) | sed 's/.*(\(.*\))/\1/')
 awk "BEGIN { exit !($error < 0.02) }" || { echo "FAIL: screen-001.jpg is not the framed area ($error)"; failed=1; }
+# As PNG, the framed area exactly, numbered after the JPEG; a format it does
+# not know is refused (2).
+EXTRA="--format png" expect 0 'screen-002.png' 0
+[ "$(compare -metric AE "$dir/out/screen-002.png" "$dir/framed.png" null: 2>&1)" = 0 ] ||
+  { echo "FAIL: screen-002.png is not the framed area pixel for pixel"; failed=1; }
+EXTRA="--format gif" expect 2 'png か jpeg'
 # A base name that leaves the folder is refused (2); a frame wholly off the
 # desktop saves nothing and says why (1).
 EXTRA="--name ../x" expect 2 '使えない文字'
 sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
 expect 1 'トリミング枠が画像の外にあります' 0
-[ ! -e "$dir/out/screen-002.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
+[ ! -e "$dir/out/screen-003.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
 # No stored frame: said to the desktop in the user's words.
 printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"
 expect 2 'PicStartX'

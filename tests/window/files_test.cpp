@@ -59,6 +59,7 @@ class FilesTest : public QObject {
 private slots:
   void trimInfoGoesAndComesBack();
   void picturesAreSavedOrWhyNotSaidAlsoOverAndOver();
+  void pngKeepsEveryPixelOnEveryRoad();
 };
 
 void FilesTest::trimInfoGoesAndComesBack() {
@@ -273,6 +274,43 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   p.h.form().BatchTrimFiles({files[0]});
   QTRY_VERIFY(!p.h.form().BatchRunning());
   QVERIFY(MeanDifference(QImage(out.filePath("a.jpg")), shots[1].copy(p.frame)) < 3);
+}
+
+void FilesTest::pngKeepsEveryPixelOnEveryRoad() {
+  QTemporaryDir out;
+  Prepared p(out.path());
+  QCOMPARE(p.h.text("Label11").right(4), QStringLiteral(".jpg")); // JPEG unless chosen
+  const QByteArray before = ReadFile(p.h.settingsPath());
+  QVERIFY(!before.contains("Format"));
+  p.h.child<QAction>("M_S_Png")->trigger();
+  QVERIFY(p.h.text("Label11").endsWith(QStringLiteral(".png")) && !p.h.child("Slider1")->isEnabled());
+  QVERIFY(ReadFile(p.h.settingsPath()).contains("Format=png"));
+  p.h.form().Command5_Click();
+  p.h.form().Command6_Click();
+  QCOMPARE(QImage(out.filePath("shot.png")).convertToFormat(QImage::Format_RGB32), p.screen.copy(p.frame));
+  QCOMPARE(QImage(out.filePath("shot-org.png")).convertToFormat(QImage::Format_RGB32), p.screen);
+  QVERIFY(!QFile::exists(out.filePath("shot.jpg")) &&
+          QImage(out.filePath("shot.png")).format() == QImage::Format_RGB32);
+  // Continuous trimming numbers across both formats; each file exact.
+  WriteFile(out.filePath("shot-004.jpg"), "a JPEG of before");
+  p.h.child<QAction>("M_R_Continuous")->trigger();
+  const QImage turned = p.screen.mirrored(true, false);
+  QApplication::clipboard()->setImage(turned);
+  p.h.child<QAction>("M_R_Continuous")->trigger();
+  QCOMPARE(QImage(out.filePath("shot-005.png")).convertToFormat(QImage::Format_RGB32), turned.copy(p.frame));
+  // The batch, as <name>.png.
+  QTemporaryDir in;
+  QVERIFY(turned.save(in.filePath("b.bmp")));
+  p.h.form().BatchTrimFiles({in.filePath("b.bmp")});
+  QTRY_VERIFY(!p.h.form().BatchRunning());
+  QCOMPARE(QImage(out.filePath("b.png")).convertToFormat(QImage::Format_RGB32), turned.copy(p.frame));
+  QCOMPARE(p.h.modals().texts, QStringList());
+  // The choice survives a restart; turned off, JPEG again.
+  Form1Harness again({1280, 1024}, p.h.programFolder());
+  again.start();
+  QVERIFY(again.child<QAction>("M_S_Png")->isChecked() && again.text("Label11").endsWith(QStringLiteral(".png")));
+  again.child<QAction>("M_S_Png")->trigger();
+  QVERIFY(ReadFile(p.h.settingsPath()).contains("Format=jpeg") && again.child("Slider1")->isEnabled());
 }
 
 ORVELLE_QTEST_MAIN(FilesTest)
