@@ -212,8 +212,11 @@ std::optional<QRect> FrameEditor::FrameRect() const {
 void FrameEditor::DragFrame(const QRect &frame) {
   const auto x = float(frame.x()), y = float(frame.y());
   const float right = x + float(frame.width()), bottom = y + float(frame.height());
-  Press(kLeftButton, x, y);
-  Track(kLeftButton, right, bottom);
+  // A negative ratio grows the frame upwards: the drag starts at the bottom
+  // so that the frame covers the rectangle, not the one above it.
+  const bool upwards = Ratio().value_or(0) < 0;
+  Press(kLeftButton, x, upwards ? bottom : y);
+  Track(kLeftButton, right, upwards ? y : bottom);
   m_dragging = true;
   MouseUp(kLeftButton, right, bottom);
 }

@@ -55,7 +55,9 @@ public:
   // for a frame dragged to the left or upwards; nothing without a frame.
   std::optional<QRect> FrameRect() const;
   // Sets the frame exactly as a drag with the left button from the
-  // rectangle's top-left corner to its bottom-right one (one past it) would.
+  // rectangle's top-left corner to its bottom-right one (one past it) would;
+  // under a negative ratio, which grows the frame upwards, from its
+  // bottom-left corner, so that the frame covers the rectangle either way.
   void DragFrame(const QRect &frame);
 
   // Shows a frame loaded into the state: its numbers in the read-outs, its

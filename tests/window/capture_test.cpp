@@ -11,6 +11,7 @@
 #include "capture/picture_box.h"
 
 #include <QBackingStore>
+#include <QAction>
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
@@ -160,6 +161,13 @@ void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
   h.drag({20, 20}, {{20000, 20}});
   QCOMPARE(h.text("Label9"), QStringLiteral("-69930"));
   QCOMPARE(frame.drag.NewPicHeight, 100);
+  // Under a negative ratio the typed frame, confirmed unchanged, stays where it is.
+  h.type("Text1", QStringLiteral("-0.5"));
+  h.drag({100, 300}, {{300, 300}});
+  for (int i = 0; i < 3; ++i) {
+    h.child<QAction>("M_E_Frame")->trigger();
+    QCOMPARE(h.readouts(), QStringLiteral("100,300,200,-100"));
+  }
 }
 
 void CaptureTest::trimCutsTheFrameOut() {
