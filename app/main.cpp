@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/interface_font.h"
 #include "app/interface_language.h"
+#include "capture/clipboard_picture.h"
 #include "common/version.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ int main(int argc, char **argv) {
     }
   }
   QApplication app(argc, argv);
+  orvelle::SetDecoderLimit();
   QApplication::setApplicationName(QStringLiteral("Orvelle"));
   QApplication::setOrganizationName(QStringLiteral("Orvelle"));
   QGuiApplication::setDesktopFileName(QStringLiteral("io.orvelle.Orvelle"));

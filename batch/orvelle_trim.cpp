@@ -4,6 +4,7 @@
 #include "batch/batch_trim.h"
 #include "batch/screen_command.h"
 #include "batch/trim_command.h"
+#include "capture/clipboard_picture.h"
 #include "capture/trim_plan.h"
 #include "common/file_access.h"
 #include "common/file_names.h"
@@ -66,6 +67,7 @@ int main(int argc, char **argv) {
   int qtArgc = 1;
   char *qtArgv[] = {argv[0], nullptr};
   QCoreApplication app(qtArgc, qtArgv);
+  SetDecoderLimit(); // before any worker decodes
   QCoreApplication::setApplicationName(QStringLiteral("Orvelle"));
   QCoreApplication::setOrganizationName(QStringLiteral("Orvelle"));
   QStringList args;

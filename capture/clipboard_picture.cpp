@@ -15,8 +15,8 @@ namespace {
 
 // The clipboard's picture; a null image when it holds none; or why it cannot
 // be taken. Another program's picture comes as the bytes of an image file,
-// whose declared size is checked before it is decoded: Qt's own limit for
-// decoding (128 MB) is raised for it alone, up to 1 GB.
+// whose declared size is checked before it is decoded, up to 1 GB (Qt's
+// limit is set to that at start-up).
 std::variant<QImage, QString> PictureOf(const QMimeData &data) {
   for (const QString &format : data.formats()) {
     if (!format.startsWith(QLatin1String("image/"))) {
@@ -37,10 +37,7 @@ std::variant<QImage, QString> PictureOf(const QMimeData &data) {
           .arg(kMaxClipboardPictureBytes >> 20)
           .arg(kMaxClipboardPictureBytes / 4 / 10000);
     }
-    const int limit = QImageReader::allocationLimit();
-    QImageReader::setAllocationLimit(int(kMaxClipboardPictureBytes >> 20));
     const QImage image = reader.read();
-    QImageReader::setAllocationLimit(limit);
     if (image.isNull()) {
       return QStringLiteral("クリップボードの画像を読み込めませんでした（%1）。").arg(reader.errorString());
     }
@@ -51,6 +48,8 @@ std::variant<QImage, QString> PictureOf(const QMimeData &data) {
 }
 
 } // namespace
+
+void SetDecoderLimit() { QImageReader::setAllocationLimit(int(kMaxClipboardPictureBytes >> 20)); }
 
 bool HoldsPicture(const QMimeData &data) {
   return data.hasImage() || !data.formats().filter(QRegularExpression(QStringLiteral("^image/"))).isEmpty();

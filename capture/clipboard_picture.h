@@ -16,6 +16,13 @@ inline constexpr qint64 kMaxClipboardPictureBytes = qint64(1) << 30;
 // than 1 GB decoded, or unreadable), the message for the user.
 std::variant<QImage, QString> ClipboardPicture(const QMimeData *data);
 
+// Sets Qt's limit for decoding a picture, which holds for the whole process,
+// once at start-up before any thread decodes: to the most any reader of the
+// program takes (a clipboard picture's 1 GB). Each reader checks a picture's
+// declared size against its own budget before it decodes; the limit is never
+// changed afterwards, so that no decode on another thread sees it move.
+void SetDecoderLimit();
+
 // Whether the clipboard holds a picture, as a picture or as an image file's bytes.
 bool HoldsPicture(const QMimeData &data);
 

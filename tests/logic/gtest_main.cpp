@@ -1,5 +1,7 @@
 // GoogleTest with a Qt application, on the offscreen platform unless another
 // one is asked for.
+#include "capture/clipboard_picture.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -8,6 +10,7 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
+  orvelle::SetDecoderLimit(); // as the programs do
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

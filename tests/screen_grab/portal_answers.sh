@@ -55,12 +55,16 @@ EXTRA="--format png" expect 0 'screen-002.png' 0
 [ "$(compare -metric AE "$dir/out/screen-002.png" "$dir/framed.png" null: 2>&1)" = 0 ] ||
   { echo "FAIL: screen-002.png is not the framed area pixel for pixel"; failed=1; }
 EXTRA="--format gif" expect 2 'png か jpeg'
+# A legal desktop larger than Qt's default decoding limit (10000 x 4000, 160 MB) is taken.
+convert -size 10000x4000 xc:'#336699' "$dir/wide.png"
+picture="$dir/wide.png" expect 0 'screen-003.jpg' 0
+picture=$4
 # A base name that leaves the folder is refused (2); a frame wholly off the
 # desktop saves nothing and says why (1).
 EXTRA="--name ../x" expect 2 '使えない文字'
 sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
 expect 1 'トリミング枠が画像の外にあります' 0
-[ ! -e "$dir/out/screen-003.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
+[ ! -e "$dir/out/screen-004.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
 # No stored frame: said to the desktop in the user's words.
 printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"
 expect 2 'PicStartX'

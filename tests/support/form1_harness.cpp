@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -22,7 +22,8 @@ ModalAnswerer::ModalAnswerer() {
       fitsScreen = fitsScreen && box->frameGeometry().height() <= box->screen()->availableGeometry().height();
       QAbstractButton *ok = box->button(QMessageBox::Ok);
       (ok != nullptr ? ok : box->button(answerYes ? QMessageBox::Yes : QMessageBox::No))->click();
-    } else if (auto *frame = qobject_cast<QDialog *>(modal); frame != nullptr && frame->findChild<QSpinBox *>("Frame0")) {
+    } else if (auto *frame = qobject_cast<QDialog *>(modal);
+               frame != nullptr && frame->findChild<QSpinBox *>("Frame0")) {
       dialogTitles << frame->windowTitle(); // the typed frame's dialog: OK as it is filled
       frame->accept();
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {

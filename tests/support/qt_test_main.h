@@ -2,6 +2,7 @@
 
 #include "app/interface_font.h"
 #include "app/interface_language.h"
+#include "capture/clipboard_picture.h"
 
 #include <QApplication>
 #include <QTest>
@@ -14,6 +15,7 @@
       qputenv("QT_QPA_PLATFORM", "offscreen");                                                                         \
     }                                                                                                                  \
     QApplication app(argc, argv);                                                                                      \
+    orvelle::SetDecoderLimit();                                                                                        \
     orvelle::ApplyInterfaceFont();                                                                                     \
     orvelle::ApplyInterfaceLanguage(app);                                                                              \
     TestClass test;                                                                                                    \

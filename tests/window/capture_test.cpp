@@ -10,8 +10,8 @@
 #include "batch/batch_trim.h"
 #include "capture/picture_box.h"
 
-#include <QBackingStore>
 #include <QAction>
+#include <QBackingStore>
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
