@@ -5,6 +5,7 @@
 #include "common/file_access.h"
 #include "common/file_names.h"
 #include "common/memory_budget.h"
+#include "common/move_into_place.h"
 #include "export/png_file.h"
 #include "export/save_problems.h"
 
@@ -17,6 +18,7 @@
 #include <mutex>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvelle {
 
@@ -121,12 +123,30 @@ QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &
     return problem; // something took the name, or a link was set there, meanwhile
   }
   const QImage &image = std::get<QImage>(trimmed);
+  // Without leave to replace, the picture is written whole under a hidden
+  // name and then takes the output's name only if nothing holds it by then
+  // (another batch into the same folder, say): checking and taking are one step.
+  const QString written = job.overwrite ? output : HiddenPicturePath(QFileInfo(output).absolutePath(), job.format);
   const int code = job.format == PictureFormat::Png
-                       ? SavePng(image, output)
+                       ? SavePng(image, written)
                        : job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
-                                  EncodeFileName(output).constData(), static_cast<uint8_t>(job.quality), -1);
+                                  EncodeFileName(written).constData(), static_cast<uint8_t>(job.quality), -1);
   const int error = errno; // the library leaves the system's reason for a failed write
-  return code == SAVEJPG_OK ? QString() : JpegSaveProblem(output, code, error);
+  if (code != SAVEJPG_OK) {
+    return JpegSaveProblem(output, code, error);
+  }
+  if (job.overwrite) {
+    return QString();
+  }
+  const Moved moved = MoveIntoPlace(EncodeFileName(written), EncodeFileName(output));
+  const int why = errno;
+  if (moved != Moved::Done) {
+    ::unlink(EncodeFileName(written).constData());
+  }
+  return moved == Moved::Done ? QString()
+         : moved == Moved::NameTaken ? QStringLiteral("保存先に同じ名前のファイル「%1」があるため保存しません")
+                                           .arg(QFileInfo(output).fileName())
+                                     : JpegSaveProblem(output, SAVEJPG_E_TARGET, why);
 }
 
 // One file, start to end; a lack of memory fails this file alone.

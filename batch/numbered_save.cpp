@@ -1,15 +1,14 @@
 #include "batch/numbered_save.h"
 
 #include "common/file_names.h"
+#include "common/move_into_place.h"
 #include "export/numbered_name.h"
 #include "export/png_file.h"
 #include "export/save_problems.h"
 
 #include <QDir>
-#include <QFile>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,45 +17,68 @@ namespace orvelle {
 namespace {
 // How often a number taken by another program meanwhile is passed over.
 constexpr int kClaims = 1000;
+
+QString NumberedPath(const NumberedTarget &target, qulonglong number, PictureFormat format) {
+  return JpegPath(target.folder, NumberedName(target.base, number), Suffix(format));
+}
+
+bool Exists(const QString &path) {
+  struct stat st {};
+  return ::lstat(EncodeFileName(path).constData(), &st) == 0;
+}
+
+// Writes the picture whole (flushed) to a hidden file in the target's folder;
+// its path, or the writer's code.
+int WriteHidden(const QImage &pixels, const NumberedTarget &target, QString &hidden) {
+  hidden = HiddenPicturePath(target.folder, target.format);
+  if (target.format == PictureFormat::Png) {
+    return SavePng(pixels, hidden);
+  }
+  return target.save(pixels.constBits(), pixels.width(), pixels.height(), int(pixels.bytesPerLine()),
+                     EncodeFileName(hidden).constData(), static_cast<uint8_t>(target.quality), -1);
+}
 } // namespace
 
-NumberedSave SaveAsNextNumbered(const QImage &picture, const NumberedTarget &target) {
+NumberedSave NumberedSeries::Save(const QImage &picture, const NumberedTarget &target) {
   if (picture.isNull()) {
     return {QString(), QStringLiteral("保存する画像がありません（大きさが 0 です）。")};
   }
+  if (!m_next || target.folder != m_folder || target.base != m_base) {
+    m_folder = target.folder;
+    m_base = target.base;
+    m_next = NextNumber(target.folder, target.base);
+  }
   const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-  for (int claim = 0; claim < kClaims; ++claim) {
-    const QString numbered = NextNumberedName(target.folder, target.base);
-    const QString path = JpegPath(target.folder, numbered, Suffix(target.format));
-    const QByteArray name = EncodeFileName(path);
-    const int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0 && errno == EEXIST) {
-      continue; // another program took this number
+  QString hidden;
+  const int code = WriteHidden(pixels, target, hidden);
+  const int error = errno;
+  if (code != SAVEJPG_OK) {
+    ::unlink(EncodeFileName(hidden).constData());
+    return {QString(), JpegSaveProblem(NumberedPath(target, *m_next, target.format), code, error)};
+  }
+  const PictureFormat other = target.format == PictureFormat::Png ? PictureFormat::Jpeg : PictureFormat::Png;
+  for (int claim = 0; claim < kClaims && *m_next <= kMaxNumber; ++claim, ++*m_next) {
+    const QString path = NumberedPath(target, *m_next, target.format);
+    if (Exists(NumberedPath(target, *m_next, other))) {
+      continue; // the number is the other format's
     }
-    // A number is the picture's in either format: one the other format took
-    // meanwhile is given back.
-    const PictureFormat other = target.format == PictureFormat::Png ? PictureFormat::Jpeg : PictureFormat::Png;
-    struct stat taken {};
-    if (fd >= 0 && lstat(EncodeFileName(JpegPath(target.folder, numbered, Suffix(other))).constData(), &taken) == 0) {
-      close(fd);
-      unlink(name.constData());
-      continue;
+    const Moved moved = MoveIntoPlace(EncodeFileName(hidden), EncodeFileName(path));
+    if (moved == Moved::Done) {
+      ++*m_next;
+      return {path, QString()};
     }
-    if (fd < 0) {
-      return {QString(), QStringLiteral("JPEG ファイル「%1」を作れませんでした（%2）")
-                             .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno)))};
+    if (moved == Moved::Failed) {
+      const int why = errno;
+      ::unlink(EncodeFileName(hidden).constData());
+      return {QString(), QStringLiteral("「%1」を保存できませんでした（%2）")
+                             .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(why)))};
     }
-    close(fd);
-    const int code = target.format == PictureFormat::Png
-                         ? SavePng(pixels, path)
-                         : target.save(pixels.constBits(), pixels.width(), pixels.height(), int(pixels.bytesPerLine()),
-                                       name.constData(), static_cast<uint8_t>(target.quality), -1);
-    const int error = errno;
-    if (code != SAVEJPG_OK) {
-      unlink(name.constData());
-      return {QString(), JpegSaveProblem(path, code, error)};
-    }
-    return {path, QString()};
+  }
+  ::unlink(EncodeFileName(hidden).constData());
+  if (*m_next > kMaxNumber) {
+    return {QString(), QStringLiteral("番号が %1 を超えるため、これ以上「%2-番号」の名前では保存できません。")
+                           .arg(kMaxNumber)
+                           .arg(target.base)};
   }
   return {QString(), QStringLiteral("保存先フォルダー「%1」に番号付きのファイルを作れませんでした。")
                          .arg(QDir::toNativeSeparators(target.folder))};

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
 
 namespace orvelle {
 
@@ -22,10 +23,25 @@ struct NumberedSave {
   QString problem; // why nothing was saved, for the user; empty when saved
 };
 
-// Saves the picture as the next numbered file: one past the highest number in
-// the folder, claimed by creating the file, so that programs saving into the
-// same folder at the same moment each get a number of their own and never
-// replace another's file. Nothing is left behind when the save fails.
-NumberedSave SaveAsNextNumbered(const QImage &picture, const NumberedTarget &target);
+// The most a number of the series may be.
+inline constexpr qulonglong kMaxNumber = 999999999;
+
+// One series of numbered files (one run of continuous trimming, of the
+// interval, of orvelle-trim): the next number is found once, one past the
+// highest that any entry base-NNN.jpg or base-NNN.png has in the folder, and
+// each save claims upward from there. A picture is written whole to a hidden
+// file first and only then takes its name, which it never takes from
+// anything already there (another program's file, a link, a pipe): a number
+// taken meanwhile is passed over. A crash leaves no empty or half file under
+// a numbered name; nothing is left behind when a save fails.
+class NumberedSeries {
+public:
+  NumberedSave Save(const QImage &picture, const NumberedTarget &target);
+
+private:
+  QString m_folder; // the series the number counts in
+  QString m_base;
+  std::optional<qulonglong> m_next;
+};
 
 } // namespace orvelle

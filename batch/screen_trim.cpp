@@ -28,7 +28,7 @@ ScreenSeries::Outcome ScreenSeries::Take(const ScreenPicture &screen, QString *s
   if (m_onlyChanged && SamePicture(trimmed, m_last)) {
     return Outcome::Unchanged;
   }
-  const NumberedSave saved = SaveAsNextNumbered(trimmed, m_target);
+  const NumberedSave saved = m_numbers.Save(trimmed, m_target);
   *said = saved.problem.isEmpty() ? saved.path : saved.problem;
   if (!saved.problem.isEmpty()) {
     return Outcome::Failed;

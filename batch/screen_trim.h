@@ -33,6 +33,7 @@ public:
 private:
   BatchFrame m_frame;
   NumberedTarget m_target;
+  NumberedSeries m_numbers;
   bool m_onlyChanged;
   QImage m_last;
   int m_saved = 0;

@@ -19,6 +19,7 @@ Result ContinuousTrim::Start() {
   }
   m_saved = 0;
   m_unreadable = 0;
+  m_numbers = NumberedSeries(); // the next number is looked for anew
   m_lastSaved = QImage();
   return Result::Done();
 }
@@ -56,7 +57,7 @@ ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixe
   if (const QString problem = m_session.RepeatProblem(); !problem.isEmpty()) {
     return Failed(problem, true);
   }
-  const NumberedSave saved = SaveAsNextNumbered(
+  const NumberedSave saved = m_numbers.Save(
       trimmed, {m_session.saveFolder(), m_session.baseName, m_session.quality, m_save, m_session.format});
   if (!saved.problem.isEmpty()) {
     return Failed(saved.problem, true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/numbered_save.h"
 #include "core/result.h"
 #include "savejpg/SaveJPG.h"
 
@@ -52,6 +53,7 @@ private:
   int m_saved = 0;
   int m_unreadable = 0;
   QImage m_lastSaved;
+  NumberedSeries m_numbers;
 };
 
 } // namespace orvelle

@@ -172,6 +172,22 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   ASSERT_TRUE(QFile::link(in.path(), dir.filePath("link")));
   EXPECT_EQ(Trim({"--settings", ini, "--overwrite", "--output", dir.filePath("link"), path("tailed.jpg")}).code, 1);
   EXPECT_EQ(testing::ReadFile(path("tailed.jpg")), jpeg + tail);
+  // Two batches into one folder at once: each output saved by one of them and
+  // passed over by the other, never one replacing the other's.
+  const QDir race(dir.filePath("race"));
+  QStringList racing = {"--settings", ini, "--output", race.path(), "--"};
+  for (int i = 0; i < 40; ++i) {
+    racing << dir.filePath(QStringLiteral("race-%1.png").arg(i));
+    ASSERT_TRUE(QFile::link(path("good.png"), racing.last()));
+  }
+  ASSERT_TRUE(QDir().mkpath(race.path()));
+  QProcess first, second;
+  first.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim"), racing);
+  second.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim"), racing);
+  ASSERT_TRUE(first.waitForFinished(60000) && second.waitForFinished(60000));
+  const QString passed = QString::fromUtf8(first.readAllStandardError() + second.readAllStandardError());
+  EXPECT_EQ(passed.count(QStringLiteral("同じ名前のファイル")), 40);
+  EXPECT_EQ(race.entryList(QDir::Files | QDir::Hidden).size(), 40);
   // Stopped half-way (SIGTERM): whole files only, no temporary file left, exit 143.
   QStringList many = {"--settings", ini, "--output", in.path(), "--"};
   for (int i = 0; i < 40; ++i) {

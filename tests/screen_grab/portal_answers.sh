@@ -49,22 +49,33 @@ expect 0 'screen-001.jpg' 0
 convert "$picture" -crop 300x200+100+50 +repage "$dir/framed.png"
 error=$( (compare -metric RMSE "$dir/out/screen-001.jpg" "$dir/framed.png" null: 2>&1 || true) | sed 's/.*(\(.*\))/\1/')
 awk "BEGIN { exit !($error < 0.02) }" || { echo "FAIL: screen-001.jpg is not the framed area ($error)"; failed=1; }
-# As PNG, the framed area exactly, numbered after the JPEG; a format it does
-# not know is refused (2).
-EXTRA="--format png" expect 0 'screen-002.png' 0
-[ "$(compare -metric AE "$dir/out/screen-002.png" "$dir/framed.png" null: 2>&1)" = 0 ] ||
-  { echo "FAIL: screen-002.png is not the framed area pixel for pixel"; failed=1; }
+# Numbers taken by odd entries (a dangling link, a pipe) are passed over,
+# whatever their format; as PNG, the framed area exactly; a format it does not
+# know is refused (2).
+ln -s nowhere "$dir/out/screen-002.png"
+mkfifo "$dir/out/screen-003.jpg"
+EXTRA="--format png" expect 0 'screen-004.png' 0
+[ "$(compare -metric AE "$dir/out/screen-004.png" "$dir/framed.png" null: 2>&1)" = 0 ] ||
+  { echo "FAIL: screen-004.png is not the framed area pixel for pixel"; failed=1; }
+rm "$dir/out/screen-002.png" "$dir/out/screen-003.jpg"
 EXTRA="--format gif" expect 2 'png か jpeg'
 # A legal desktop larger than Qt's default decoding limit (10000 x 4000, 160 MB) is taken.
 convert -size 10000x4000 xc:'#336699' "$dir/wide.png"
-picture="$dir/wide.png" expect 0 'screen-003.jpg' 0
+picture="$dir/wide.png" expect 0 'screen-005.jpg' 0
 picture=$4
+# A name with a format's mark in it stays as it is, numbered on; a number
+# past 999999999 is refused with the reason, never wrapped round.
+EXTRA="--name shot%1" expect 0 'shot%1-001.jpg' 0
+EXTRA="--name shot%1" expect 0 'shot%1-002.jpg' 0
+touch "$dir/out/big-18446744073709551615.jpg"
+EXTRA="--name big" expect 1 '999999999' 0
 # A base name that leaves the folder is refused (2); a frame wholly off the
 # desktop saves nothing and says why (1).
 EXTRA="--name ../x" expect 2 '使えない文字'
 sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
 expect 1 'トリミング枠が画像の外にあります' 0
-[ ! -e "$dir/out/screen-004.jpg" ] && [ ! -e "$dir/x-001.jpg" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
+[ ! -e "$dir/out/screen-006.jpg" ] && [ ! -e "$dir/x-001.jpg" ] && [ ! -e "$dir/out/big-000.jpg" ] &&
+  [ -z "$(ls -A "$dir/out" | grep '^\.orvelle-')" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
 # No stored frame: said to the desktop in the user's words.
 printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"
 expect 2 'PicStartX'
