@@ -44,6 +44,9 @@ void Form1::ClipboardChanged() {
 }
 
 void Form1::TakeContinuousPicture() {
+  if (m_env.clipboard->ownsClipboard()) {
+    return; // the program's own copy
+  }
   const ContinuousTrim::Taken taken = m_continuous.Take(m_env.clipboard->mimeData(), canvasAreaPixels());
   if (!taken.canvasChanged) {
     return;

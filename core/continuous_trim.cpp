@@ -30,13 +30,13 @@ ContinuousTrim::Taken ContinuousTrim::Failed(const QString &problem, bool trimme
 }
 
 ContinuousTrim::Taken ContinuousTrim::Take(const QMimeData *data, QSize areaPixels) {
-  if (!m_running || data == nullptr || !HoldsPicture(*data)) {
-    return {};
+  if (!m_running || data == nullptr || !HoldsPicture(*data) || data->hasFormat(kOwnCopyFormat)) {
+    return {}; // nothing, or the program's own copy
   }
   const auto picture = ClipboardPicture(data);
   if (const QImage *image = std::get_if<QImage>(&picture);
       image != nullptr && SamePicture(*image, m_session.copied())) {
-    return {}; // the program's own copy, also when a clipboard manager offers it again
+    return {}; // the program's own copy, also from a clipboard manager that drops the mark
   }
   if (!m_session.CaptureFrom(picture, areaPixels).done || m_session.canvas().picture.isNull()) {
     ++m_unreadable; // nothing is saved for a picture that cannot be read

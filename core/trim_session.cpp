@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QMimeData>
 #include <QPainter>
 
 namespace orvelle {
@@ -103,7 +104,12 @@ Result TrimSession::Copy(QClipboard &clipboard) {
     return Result::Failed(kNothingTrimmed);
   }
   m_copied = m_output.image;
-  clipboard.setImage(m_copied);
+  // The picture, with the program's own mark beside it: its own copy is
+  // known by the mark first, where a clipboard manager keeps it.
+  auto *data = new QMimeData;
+  data->setImageData(m_copied);
+  data->setData(kOwnCopyFormat, QByteArrayLiteral("1"));
+  clipboard.setMimeData(data);
   return Result::Done();
 }
 

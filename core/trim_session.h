@@ -17,6 +17,8 @@ class QMimeData;
 namespace orvelle {
 
 inline const QString kNothingTrimmed = QStringLiteral("トリムされた画像がありません");
+// The clipboard format that marks the program's own copy.
+inline const QString kOwnCopyFormat = QStringLiteral("application/x-orvelle-copy");
 
 // Where a session finds and keeps its files.
 struct SessionPlaces {

@@ -7,8 +7,10 @@
 #include "tests/support/test_files.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QMimeData>
 #include <QSlider>
 #include <clocale>
 #include <sys/stat.h>
@@ -224,6 +226,17 @@ void FilesTest::picturesAreSavedOrWhyNotSaidAlsoOverAndOver() {
   QApplication::clipboard()->setImage(shots[2]); // offered again, as clipboard managers do: passed over
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚"));
   PutFileOnClipboard("image/jpeg", JpegDeclaring({20000, 20000})); // unreadable: passed over and counted
+  QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚（読み込めない画像 1 枚）"));
+  auto *marked = new QMimeData; // a picture with the program's mark, as a clipboard manager keeps it: its own copy
+  marked->setData("image/png", [&] {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    p.screen.mirrored(true, true).save(&buffer, "PNG");
+    return png;
+  }());
+  marked->setData("application/x-orvelle-copy", "1");
+  QApplication::clipboard()->setMimeData(marked);
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚（読み込めない画像 1 枚）"));
   QApplication::clipboard()->setImage(p.screen.copy(0, 0, 30, 20)); // the frame lies off it: counted so too
   QCOMPARE(p.h.text("Panel2"), QStringLiteral("連続トリム中：3 枚（読み込めない画像 2 枚）"));
