@@ -15,7 +15,7 @@ if ! command -v clang++ >/dev/null || ! clang++ -fsanitize=fuzzer,address "$prob
 fi
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DORVELLE_FUZZ=ON -DORVELLE_SANITIZE=ON -DORVELLE_BENCH=OFF >/dev/null
+  -DORVELLE_FUZZ=ON -DORVELLE_SANITIZE=ON -DORVELLE_BENCH=OFF -DORVELLE_WERROR=ON >/dev/null
 cmake --build "$build" --target profile_fuzz image_fuzz -j"$(nproc)"
 run() {
   local target="$1" seeds="$2" max_len="$3"

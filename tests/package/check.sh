@@ -14,6 +14,8 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/io.orvelle.Orvelle.meta
 # The Debian package's own rules: no error and no warning (lintian refuses to
 # run as root without --allow-root); the manual pages are there.
 lintian --allow-root --fail-on error,warning "$deb"
+# Built with the distribution's hardening (stack protector, fortified calls, relro, bind now).
+! lintian --allow-root -I "$deb" | grep hardening-
 [ -f "$root/usr/share/man/man1/orvelle.1.gz" ] && [ -f "$root/usr/share/man/man1/orvelle-trim.1.gz" ]
 [ -f "$root/usr/share/doc/orvelle/copyright" ] && [ -f "$root/usr/share/doc/orvelle/changelog.gz" ]
 ! dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -q -E 'postinst|postrm' # no ldconfig for a private library
