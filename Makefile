@@ -27,7 +27,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 PREFIX     ?= /usr/local
 
-.PHONY: deps build run install package test test-plain test-ratio test-sanitize fuzz format-check bench clean
+.PHONY: deps build run install package test test-plain test-ratio test-sanitize fuzz format-check include-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -59,7 +59,10 @@ fuzz: deps
 format-check: deps
 	@./scripts/check-format.sh
 
-test: format-check test-ratio test-sanitize fuzz test-plain
+include-check:
+	@./scripts/check-includes.sh
+
+test: format-check include-check test-ratio test-sanitize fuzz test-plain
 
 test-ratio:
 	@./scripts/test-ratio.sh
