@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 #include <variant>
 #include <xcb/xcb.h>
 
@@ -15,22 +16,47 @@ struct Disconnect {
   void operator()(xcb_connection_t *c) const { xcb_disconnect(c); }
 };
 
-// Whether the server sends this depth's pixels as 32-bit words of 0xRRGGBB,
-// as QImage's RGB32 keeps them.
-bool IsRgb32(const xcb_setup_t *setup, const xcb_screen_t *screen, std::uint8_t depth) {
-  bool words = false;
+// The QImage format in which the server sends this depth's pixels: 32-bit
+// words of 0xRRGGBB (depth 24), 16-bit words of 5-6-5 (depth 16, VNC and
+// remote sessions) or 32-bit words of 10-10-10 (depth 30, deep colour); the
+// row's bytes; Format_Invalid for any other.
+struct ServerPixels {
+  QImage::Format format = QImage::Format_Invalid;
+  int bitsPerPixel = 0;
+  int rowPad = 32; // a row's bits are a multiple of it
+};
+
+ServerPixels ServerFormat(const xcb_setup_t *setup, const xcb_screen_t *screen, std::uint8_t depth) {
+  int bits = 0;
+  int pad = 32;
   for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem > 0; xcb_format_next(&f)) {
-    words = words || (f.data->depth == depth && f.data->bits_per_pixel == 32);
+    if (f.data->depth == depth) {
+      bits = f.data->bits_per_pixel;
+      pad = f.data->scanline_pad;
+    }
+  }
+  if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
+    return {};
   }
   for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem > 0; xcb_depth_next(&d)) {
     for (auto v = xcb_depth_visuals_iterator(d.data); v.rem > 0; xcb_visualtype_next(&v)) {
-      if (v.data->visual_id == screen->root_visual) {
-        return words && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST && v.data->red_mask == 0xff0000 &&
-               v.data->green_mask == 0xff00 && v.data->blue_mask == 0xff;
+      if (v.data->visual_id != screen->root_visual) {
+        continue;
       }
+      const auto masks = std::make_tuple(v.data->red_mask, v.data->green_mask, v.data->blue_mask);
+      if (bits == 32 && masks == std::make_tuple(0xff0000u, 0xff00u, 0xffu)) {
+        return {QImage::Format_RGB32, 32, pad};
+      }
+      if (bits == 16 && masks == std::make_tuple(0xf800u, 0x7e0u, 0x1fu)) {
+        return {QImage::Format_RGB16, 16, pad};
+      }
+      if (bits == 32 && masks == std::make_tuple(0x3ff00000u, 0xffc00u, 0x3ffu)) {
+        return {QImage::Format_RGB30, 32, pad};
+      }
+      return {};
     }
   }
-  return false;
+  return {};
 }
 
 } // namespace
@@ -67,18 +93,26 @@ std::variant<ScreenPicture, QString> GrabX11(const ScreenGrab::Choose &choose) {
     std::free(error);
     return QStringLiteral("X サーバーが画面の画素を渡しませんでした（エラー %1）。").arg(code);
   }
-  const qsizetype count = qsizetype(a.width()) * a.height();
-  if (!IsRgb32(setup, screen, reply->depth) || xcb_get_image_data_length(reply.get()) < count * 4) {
+  const ServerPixels format = ServerFormat(setup, screen, reply->depth);
+  const qsizetype rowBytes =
+      (qsizetype(a.width()) * format.bitsPerPixel + format.rowPad - 1) / format.rowPad * format.rowPad / 8;
+  if (format.format == QImage::Format_Invalid || xcb_get_image_data_length(reply.get()) < rowBytes * a.height()) {
     return QStringLiteral("画面の画素の形式（深さ %1）には対応していません。").arg(reply->depth);
+  }
+  uchar *data = xcb_get_image_data(reply.get());
+  if (format.format != QImage::Format_RGB32) {
+    // Turned into RGB32 as Qt turns such pictures.
+    picture.pixels = QImage(data, a.width(), a.height(), rowBytes, format.format).convertToFormat(QImage::Format_RGB32);
+    return picture;
   }
   // The pixels stay where the reply holds them. The server leaves their
   // unused byte 0; Qt's RGB32 has it 0xff.
-  auto *pixels = reinterpret_cast<std::uint32_t *>(xcb_get_image_data(reply.get()));
+  auto *pixels = reinterpret_cast<std::uint32_t *>(data);
+  const qsizetype count = rowBytes / 4 * a.height();
   for (qsizetype i = 0; i < count; ++i) {
     pixels[i] |= 0xff000000u;
   }
-  picture.pixels = QImage(reinterpret_cast<uchar *>(pixels), a.width(), a.height(), a.width() * 4, QImage::Format_RGB32,
-                          &std::free, reply.release());
+  picture.pixels = QImage(data, a.width(), a.height(), rowBytes, QImage::Format_RGB32, &std::free, reply.release());
   return picture;
 }
 

@@ -399,6 +399,28 @@ void DriveScreenGrab(const QString &program, const QString &trim, const QString 
   DriveInterval(program, trim, folder, pictures, backdrop, other);
 }
 
+// On a screen of another depth (16: VNC and remote sessions; 30: deep
+// colour): orvelle-trim --screen saves the framed area exactly as Qt turns
+// the screen's pixels into 24-bit colour.
+void DriveDepth(const QString &trim, const QString &folder, const QString &pictures, const QImage &sample) {
+  Backdrop backdrop(sample.scaled(QGuiApplication::primaryScreen()->geometry().size()));
+  const QRect frame(200, 150, 600, 400);
+  QImage shown;
+  Check(WaitFor([&] { return (shown = Screen()).copy(frame) != QImage(frame.size(), QImage::Format_RGB32); }),
+        "the backdrop is on the screen");
+  orvelle::testing::WriteFile(folder + "/trim.ini",
+                              "[File]\nF_Path=" + QFile::encodeName(pictures) +
+                                  "\n[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\n"
+                                  "NewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n");
+  QProcess run;
+  run.start(trim, {"--screen", "--format", "png", "--settings", folder + "/trim.ini"});
+  const bool ended = run.waitForFinished(30000) && run.exitCode() == 0;
+  const QImage saved = QImage(QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed());
+  Check(ended && saved.convertToFormat(QImage::Format_RGB32) == Screen().copy(frame),
+        qPrintable(QStringLiteral("orvelle-trim --screen at depth %1 saves the framed area exactly")
+                       .arg(QGuiApplication::primaryScreen()->depth())));
+}
+
 // Under a window manager (openbox) at scales 1 and 2: the interval's small
 // window lies wholly on the screen, its frame and title bar included, in the
 // corner away from the frame (here the lower right, where the title bar was
@@ -461,10 +483,11 @@ int main(int argc, char **argv) {
   const bool scaledMode = argc == 5 && QByteArray(argv[1]) == "--scaled";
   const bool screenMode = argc == 5 && QByteArray(argv[1]) == "--screen";
   const bool placementMode = argc == 5 && QByteArray(argv[1]) == "--placement";
-  if (argc != (installedMode || scaledMode || screenMode || placementMode ? 5 : 4)) {
+  const bool depthMode = argc == 5 && QByteArray(argv[1]) == "--depth";
+  if (argc != (installedMode || scaledMode || screenMode || placementMode || depthMode ? 5 : 4)) {
     std::fprintf(
         stderr,
-        "usage: orvelle_drive [--installed|--scaled|--screen|--placement] <orvelle> <screen.png> <output folder>\n");
+        "usage: orvelle_drive [--installed|--scaled|--screen|--placement|--depth] <orvelle> <screen.png> <output>\n");
     return 2;
   }
   const QStringList args = QCoreApplication::arguments().mid(argc == 5 ? 2 : 1);
@@ -500,7 +523,10 @@ int main(int argc, char **argv) {
   if (placementMode) {
     DrivePlacement(installed, programFolder, pictures);
   }
-  if (scaledMode || screenMode || placementMode) {
+  if (depthMode) {
+    DriveDepth(QFileInfo(args[0]).absolutePath() + "/orvelle-trim", programFolder, pictures, sample);
+  }
+  if (scaledMode || screenMode || placementMode || depthMode) {
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
   }
