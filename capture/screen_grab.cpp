@@ -15,6 +15,8 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,18 +159,52 @@ void ScreenGrab::Answer(const ScreenPicture &picture) {
 
 void ScreenGrab::Fail(const QString &reason) { emit failed(kGrabFailed + QLatin1Char('\n') + reason); }
 
-std::variant<QImage, QString> TakePortalFile(const QString &path) {
-  const QByteArray name = QFile::encodeName(path);
+namespace {
+// The portal file's bytes, from one descriptor opened without following a
+// link and checked on that descriptor (a regular file of this user's, of at
+// most 512 MB), so that nothing can be swapped in between; or why not. Too
+// large a file is refused by its size, without reading it.
+std::variant<QByteArray, QString> ReadPortalFile(const QString &path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   struct stat st {};
-  if (lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+    if (fd >= 0) {
+      ::close(fd);
+    }
     return QStringLiteral("デスクトップ ポータルの画像「%1」はこのユーザーのファイルではありません。")
         .arg(QDir::toNativeSeparators(path));
   }
-  auto bytes = ReadSmallFile(path, kMaxPortalFileBytes);
+  const RegularFile file(fd, st.st_size);
+  if (st.st_size > kMaxPortalFileBytes) {
+    return QStringLiteral("デスクトップ ポータルの画像のファイルが大きすぎます（%1 MB、%2 MB まで）。")
+        .arg(st.st_size >> 20)
+        .arg(kMaxPortalFileBytes >> 20);
+  }
+  QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+  qsizetype done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return QStringLiteral("デスクトップ ポータルの画像を読み込めませんでした。");
+    }
+    done += n;
+  }
+  return bytes;
+}
+} // namespace
+
+std::variant<QImage, QString> TakePortalFile(const QString &path) {
+  auto bytes = ReadPortalFile(path);
   // A full screenshot is not left in a folder that every user can read.
   const QString folder = QFileInfo(path).absolutePath();
   if (folder == QDir::tempPath() || folder == QLatin1String("/tmp") || folder == QLatin1String("/var/tmp")) {
-    unlink(name.constData());
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()) {
+      unlink(QFile::encodeName(path).constData());
+    }
   }
   if (const QString *reason = std::get_if<QString>(&bytes)) {
     return *reason;

@@ -62,6 +62,9 @@ EXTRA="--format gif" expect 2 'png か jpeg'
 # A legal desktop larger than Qt's default decoding limit (10000 x 4000, 160 MB) is taken.
 convert -size 10000x4000 xc:'#336699' "$dir/wide.png"
 picture="$dir/wide.png" expect 0 'screen-005.jpg' 0
+# A portal file past 512 MB is refused by its size, without reading it.
+truncate -s 600M "$dir/huge.png"
+STAND_IN_AS_IS=1 picture="$dir/huge.png" EXTRA="" expect 1 '大きすぎます（600 MB' 0
 picture=$4
 # A name with a format's mark in it stays as it is, numbered on; a number
 # past 999999999 is refused with the reason, never wrapped round.

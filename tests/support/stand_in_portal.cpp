@@ -1,6 +1,7 @@
 // A stand-in for the desktop portal's Screenshot interface on the session
 // bus: it answers every request with the response code it is given and, for
-// code 0, the picture file given (copied to a fresh file in /tmp first).
+// code 0, the picture file given (copied to a fresh file in /tmp first, or
+// with STAND_IN_AS_IS set the file itself).
 //   stand_in_portal CODE [PICTURE]
 
 #include <QCoreApplication>
@@ -26,7 +27,9 @@ public slots:
     const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
                              .arg(sender, options.value(QStringLiteral("handle_token")).toString());
     QVariantMap results;
-    if (m_code == 0) {
+    if (m_code == 0 && qEnvironmentVariableIsSet("STAND_IN_AS_IS")) {
+      results[QStringLiteral("uri")] = QUrl::fromLocalFile(m_picture).toString(); // the file itself
+    } else if (m_code == 0) {
       QTemporaryFile copy(QStringLiteral("/tmp/stand-in-XXXXXX.png"));
       copy.setAutoRemove(false);
       copy.open();
