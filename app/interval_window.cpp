@@ -37,6 +37,7 @@ IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds)
     ShowCount();
   });
   m_hideForGrab = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+  m_grab.setUnattended(true); // the main window is hidden, and this one for the grab where it must
   show();
   PlaceAwayFromFrame();
   stop->setFocus();

@@ -31,6 +31,7 @@ void TellDesktop(const QString &summary, const QString &body) {
 int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, const TrimOptions &options) {
   ScreenSeries series(frame, target, !options.all);
   ScreenGrab grab;
+  grab.setUnattended(true); // no window of the program's is in front
   QTimer next;
   next.setSingleShot(true);
   bool failed = false;
@@ -79,26 +80,39 @@ int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, cons
     }
     done();
   });
-  // Ctrl+C or SIGTERM: no further grab; the one under way is saved whole.
+  // Ctrl+C or SIGTERM: no further grab. A picture being saved is saved
+  // whole first (the save runs before the signal is seen); a wait for the
+  // desktop's answer ends at once, with 128 and the signal's number.
   int wake[2] = {-1, -1};
+  int interrupted = 0;
   std::unique_ptr<QSocketNotifier> signalled;
-  if (options.every > 0 && pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
+  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
     g_wake = wake[1];
     struct sigaction stop {};
-    stop.sa_handler = [](int) { (void)!write(g_wake, "x", 1); };
+    stop.sa_handler = [](int signal) {
+      const char number = static_cast<char>(signal);
+      (void)!write(g_wake, &number, 1);
+    };
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
     signalled = std::make_unique<QSocketNotifier>(wake[0], QSocketNotifier::Read);
     QObject::connect(signalled.get(), &QSocketNotifier::activated, [&] {
+      char number = 0;
+      (void)!read(wake[0], &number, 1);
       stopping = true;
       next.stop();
-      if (!grabbing) {
-        QCoreApplication::exit();
+      if (grabbing) {
+        interrupted = number;
       }
+      QCoreApplication::exit();
     });
   }
   start();
   QCoreApplication::exec();
+  if (interrupted != 0) {
+    Say(QStringLiteral("中断しました。"));
+    return 128 + interrupted;
+  }
   if (options.every > 0) {
     TellDesktop(QStringLiteral("定期トリム：%1 枚保存").arg(series.saved()), lastProblem);
   } else if (failed) {

@@ -9,7 +9,8 @@ namespace orvelle {
 // seconds until --count files are saved or a signal ends it (after the file
 // being saved). Prints each file's path. Runs the event loop; sleeps between
 // grabs. The exit code: 0 when every grab and save went well, else 1 (a
-// failed save ends the series).
+// failed save ends the series); 130 or 143 when Ctrl+C or SIGTERM ended a
+// wait for the desktop's answer.
 // Run from a menu, a dock or a key (neither output nor errors on a
 // terminal), the screen trims' outcome is also told as a desktop notification.
 bool RunsUnattended();

@@ -24,8 +24,11 @@ namespace orvelle {
 
 namespace {
 const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
-// The portal may first ask the user (GNOME does before the first grab).
+// The portal may first ask the user (GNOME does before the first grab): a
+// request from the window waits for that; one made without an active window
+// (no one is there to be asked) gives up sooner.
 constexpr int kAnswerMs = 120000;
+constexpr int kUnattendedAnswerMs = 30000;
 // The most a portal's picture file may hold.
 constexpr qint64 kMaxPortalFileBytes = qint64(512) << 20;
 // A Screenshot request to the desktop portal, answered by a Response signal
@@ -36,10 +39,12 @@ class PortalRequest : public QObject {
 public:
   using Answer = std::function<void(const std::variant<ScreenPicture, QString> &)>;
 
-  explicit PortalRequest(Answer answer) : m_answer(std::move(answer)) {
+  PortalRequest(Answer answer, bool unattended) : m_answer(std::move(answer)), m_unattended(unattended) {
     m_timeout.setSingleShot(true);
-    connect(&m_timeout, &QTimer::timeout, this,
-            [this] { Finish(QStringLiteral("デスクトップ ポータルから応答がありません。")); });
+    connect(&m_timeout, &QTimer::timeout, this, [this] {
+      Finish(
+          QStringLiteral("デスクトップ ポータルから %1 秒たっても応答がありません。").arg(m_timeout.interval() / 1000));
+    });
   }
 
   void Start() {
@@ -58,7 +63,8 @@ public:
                                                        QStringLiteral("org.freedesktop.portal.Screenshot"),
                                                        QStringLiteral("Screenshot"));
     call << QString() << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kAnswerMs), this);
+    const int patience = m_unattended ? kUnattendedAnswerMs : kAnswerMs;
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, patience), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
       w->deleteLater();
       const QDBusPendingReply<QDBusObjectPath> reply = *w;
@@ -68,7 +74,7 @@ public:
         Listen(reply.value().path()); // an older portal chose its own path
       }
     });
-    m_timeout.start(kAnswerMs);
+    m_timeout.start(patience);
   }
 
 public slots:
@@ -78,7 +84,12 @@ public slots:
       return;
     }
     if (response != 0) {
-      Finish(QStringLiteral("画面の取り込みが拒否されました。"));
+      // Asked for without a window of the program's in front, a desktop may
+      // refuse without asking the user at all.
+      Finish(m_unattended ? QStringLiteral("画面の取り込みが拒否されました。\n"
+                                           "デスクトップが許可を求めずに断った可能性があります。一度 Orvelle の"
+                                           "ウィンドウで Ctrl+G を押して画面の取り込みを許可してください。")
+                          : QStringLiteral("画面の取り込みが拒否されました。"));
       return;
     }
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
@@ -117,6 +128,7 @@ private:
   }
 
   Answer m_answer;
+  bool m_unattended;
   QString m_request;
   QTimer m_timeout;
   bool m_finished = false;
@@ -138,7 +150,7 @@ void ScreenGrab::Start(Choose choose) {
     }
   };
   if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    auto portal = std::make_unique<PortalRequest>(answer);
+    auto portal = std::make_unique<PortalRequest>(answer, m_unattended);
     portal->Start();
     m_portal = std::move(portal);
     return;

@@ -41,6 +41,10 @@ public:
   ~ScreenGrab() override;
 
   void Start(Choose choose = {});
+  // Grabs asked for without a window of the program's in front (the command
+  // line, the interval): a portal's answer is awaited 30 seconds instead of
+  // 120, and a refusal says how the user may grant the grab once.
+  void setUnattended(bool unattended) { m_unattended = unattended; }
 
 signals:
   void grabbed(const orvelle::ScreenPicture &picture);
@@ -52,6 +56,7 @@ private:
 
   std::unique_ptr<QObject> m_portal; // a request to the desktop portal
   Choose m_choose;
+  bool m_unattended = false;
 };
 
 // The X server's root window: the part `choose` picks, or why not.

@@ -2,7 +2,7 @@
 // bus: it answers every request with the response code it is given and, for
 // code 0, the picture file given (copied to a fresh file in /tmp first, or
 // with STAND_IN_AS_IS set the file itself).
-//   stand_in_portal CODE [PICTURE]
+//   stand_in_portal CODE [PICTURE]     (CODE "never": asked, it never answers)
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -19,7 +19,8 @@ class ScreenshotPortal : public QObject, protected QDBusContext {
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
 
 public:
-  ScreenshotPortal(uint code, QString picture) : m_code(code), m_picture(std::move(picture)) {}
+  ScreenshotPortal(uint code, QString picture, bool never)
+      : m_code(code), m_picture(std::move(picture)), m_never(never) {}
 
 public slots:
   QDBusObjectPath Screenshot(const QString &, const QVariantMap &options) {
@@ -40,6 +41,9 @@ public slots:
       }());
       results[QStringLiteral("uri")] = QUrl::fromLocalFile(copy.fileName()).toString();
     }
+    if (m_never) {
+      return QDBusObjectPath(path); // asked, never answered
+    }
     QTimer::singleShot(50, this, [path, results, code = m_code] {
       QDBusMessage response = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"),
                                                          QStringLiteral("Response"));
@@ -52,12 +56,13 @@ public slots:
 private:
   uint m_code;
   QString m_picture;
+  bool m_never;
 };
 
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
   ScreenshotPortal portal(QString::fromLocal8Bit(argv[1]).toUInt(),
-                          argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+                          argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString(), QByteArray(argv[1]) == "never");
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
                           QDBusConnection::ExportAllSlots) ||
