@@ -55,6 +55,29 @@ public:
       });
       return;
     }
+    // The first call to the portal names the program, where the portal takes
+    // names (xdg-desktop-portal 1.19 and later): a permission the user grants
+    // once then holds for the window and orvelle-trim alike. Where it does
+    // not, the answer is an error, and the grab is asked for all the same.
+    static bool registered = false;
+    if (!registered) {
+      registered = true;
+      QDBusMessage name = QDBusMessage::createMethodCall(kPortal, QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                         QStringLiteral("org.freedesktop.host.portal.Registry"),
+                                                         QStringLiteral("Register"));
+      name << QStringLiteral("io.orvelle.Orvelle") << QVariantMap();
+      auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(name, 5000), this);
+      connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+        w->deleteLater();
+        Ask();
+      });
+      return;
+    }
+    Ask();
+  }
+
+  void Ask() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
     const QString token = QStringLiteral("orvelle%1").arg(QRandomGenerator::global()->generate());
     const QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
     // Listening before asking: the answer may come before the call returns.

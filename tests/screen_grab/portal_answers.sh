@@ -70,9 +70,14 @@ EXTRA="--format png" expect 0 'screen-004.png' 0
   { echo "FAIL: screen-004.png is not the framed area pixel for pixel"; failed=1; }
 rm "$dir/out/screen-002.png" "$dir/out/screen-003.jpg"
 EXTRA="--format gif" expect 2 'png か jpeg'
+# Where the portal names programs, that is the first call, with the program's
+# name; where it does not (every run above), the grab is asked for all the same.
+STAND_IN_REGISTRY=1 STAND_IN_LOG="$dir/calls" expect 0 'screen-005.jpg' 0
+[ "$(cat "$dir/calls")" = "$(printf 'Register io.orvelle.Orvelle\nScreenshot')" ] ||
+  { echo "FAIL: the portal's calls were: $(cat "$dir/calls")"; failed=1; }
 # A legal desktop larger than Qt's default decoding limit (10000 x 4000, 160 MB) is taken.
 convert -size 10000x4000 xc:'#336699' "$dir/wide.png"
-picture="$dir/wide.png" expect 0 'screen-005.jpg' 0
+picture="$dir/wide.png" expect 0 'screen-006.jpg' 0
 # A portal file past 512 MB is refused by its size, without reading it.
 truncate -s 600M "$dir/huge.png"
 STAND_IN_AS_IS=1 picture="$dir/huge.png" EXTRA="" expect 1 '大きすぎます（600 MB' 0
@@ -88,7 +93,7 @@ EXTRA="--name big" expect 1 '999999999' 0
 EXTRA="--name ../x" expect 2 '使えない文字'
 sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
 expect 1 'トリミング枠が画像の外にあります' 0
-[ ! -e "$dir/out/screen-006.jpg" ] && [ ! -e "$dir/x-001.jpg" ] && [ ! -e "$dir/out/big-000.jpg" ] &&
+[ ! -e "$dir/out/screen-007.jpg" ] && [ ! -e "$dir/x-001.jpg" ] && [ ! -e "$dir/out/big-000.jpg" ] &&
   [ -z "$(ls -A "$dir/out" | grep '^\.orvelle-')" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
 # No stored frame: said to the desktop in the user's words.
 printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"

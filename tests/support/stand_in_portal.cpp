@@ -5,6 +5,7 @@
 //   stand_in_portal CODE [PICTURE]     (CODE "never": asked, it never answers)
 
 #include <QCoreApplication>
+#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
@@ -13,6 +14,26 @@
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
+
+// Each call, one line to the file STAND_IN_LOG names: "Register APP" or "Screenshot".
+void Log(const QString &line) {
+  QFile log(qEnvironmentVariable("STAND_IN_LOG"));
+  if (!log.fileName().isEmpty() && log.open(QIODevice::Append)) {
+    log.write(line.toUtf8() + '\n');
+  }
+}
+
+// The host's registry of newer portals (offered with STAND_IN_REGISTRY set).
+class Registry : public QDBusAbstractAdaptor {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.host.portal.Registry")
+
+public:
+  explicit Registry(QObject *parent) : QDBusAbstractAdaptor(parent) {}
+
+public slots:
+  void Register(const QString &app, const QVariantMap &) { Log(QStringLiteral("Register ") + app); }
+};
 
 class ScreenshotPortal : public QObject, protected QDBusContext {
   Q_OBJECT
@@ -24,6 +45,7 @@ public:
 
 public slots:
   QDBusObjectPath Screenshot(const QString &, const QVariantMap &options) {
+    Log(QStringLiteral("Screenshot"));
     const QString sender = message().service().mid(1).replace('.', '_');
     const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
                              .arg(sender, options.value(QStringLiteral("handle_token")).toString());
@@ -63,9 +85,12 @@ int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
   ScreenshotPortal portal(QString::fromLocal8Bit(argv[1]).toUInt(),
                           argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString(), QByteArray(argv[1]) == "never");
+  if (qEnvironmentVariableIsSet("STAND_IN_REGISTRY")) {
+    new Registry(&portal);
+  }
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-                          QDBusConnection::ExportAllSlots) ||
+                          QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors) ||
       !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {
     return 1;
   }
