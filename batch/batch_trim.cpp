@@ -2,6 +2,7 @@
 
 #include "batch/region_reader.h"
 #include "capture/trim_plan.h"
+#include "common/batch_workers.h"
 #include "common/file_access.h"
 #include "common/file_names.h"
 #include "common/memory_budget.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <QThreadPool>
 #include <cerrno>
 #include <mutex>
@@ -182,6 +184,8 @@ std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job
   std::mutex lock;
   int done = 0;
   QThreadPool pool;
+  // One worker a core, as far as the memory there is holds each one's budget.
+  pool.setMaxThreadCount(BatchWorkers(QThread::idealThreadCount(), AvailableMemory(), kPictureBudgetBytes));
   for (int i = 0; i < files.size(); ++i) {
     pool.start([&, i] {
       if (cancel) {

@@ -46,7 +46,8 @@ QStringList ExistingOutputs(const QStringList &files, const QString &folder,
                             PictureFormat format = PictureFormat::Jpeg);
 
 // Trims every file and saves it as <folder>/<base name>.jpg, one file per task
-// on a thread pool as large as the machine has cores; returns when all are
+// on a thread pool as large as the machine has cores and its free memory
+// holds workers of the picture budget each; returns when all are
 // done. progress(done) is called from the workers after each file. Once
 // `cancel` is set no further file is started; files already saved stay.
 // A file that cannot be read, trimmed or saved fails alone; an output that

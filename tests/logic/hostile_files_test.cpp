@@ -3,6 +3,7 @@
 // the good files beside them are saved. The JPEG library on bitmaps it does
 // not write itself, and on failures that must leave nothing behind.
 
+#include "common/batch_workers.h"
 #include "savejpg/SaveJPG.h"
 #include "tests/support/test_files.h"
 
@@ -316,6 +317,26 @@ TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
   EXPECT_EQ(SavePixelstoJPEG(image.convertToFormat(QImage::Format_RGB32).constBits(), 96, 64, 96 * 4, file("pipe.jpg"),
                              50, -1),
             SAVEJPG_E_READONLY);
+}
+
+} // namespace orvelle
+
+namespace orvelle {
+
+TEST(BatchWorkers, AsManyAsTheCoresAndTheFreeMemoryHold) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(testing::WriteFile(dir.filePath("meminfo"), "MemTotal: 33554432 kB\nMemAvailable:    2097152 kB\n"));
+  EXPECT_EQ(AvailableMemory(dir.filePath("meminfo"), dir.filePath("none")), qint64(2) << 30);
+  // A cgroup that allows less than the system has: what it still allows.
+  ASSERT_TRUE(testing::WriteFile(dir.filePath("memory.max"), "1610612736\n") &&
+              testing::WriteFile(dir.filePath("memory.current"), "536870912\n"));
+  EXPECT_EQ(AvailableMemory(dir.filePath("meminfo"), dir.path()), qint64(1) << 30);
+  ASSERT_TRUE(testing::WriteFile(dir.filePath("memory.max"), "max\n")); // no limit
+  EXPECT_EQ(AvailableMemory(dir.filePath("meminfo"), dir.path()), qint64(2) << 30);
+  const qint64 budget = qint64(512) << 20;
+  EXPECT_EQ(BatchWorkers(32, qint64(3) << 29, budget), 3);  // 1.5 GB for 32 cores: 3 workers
+  EXPECT_EQ(BatchWorkers(2, qint64(100) << 20, budget), 1); // never none
+  EXPECT_EQ(BatchWorkers(8, std::nullopt, budget), 8);      // unknown: one a core
 }
 
 } // namespace orvelle
