@@ -304,8 +304,8 @@ void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
   h.press(canvas, canvas->mapFrom(area->viewport(), QPoint(20, 20)));
   h.move(canvas, canvas->mapFrom(area->viewport(), QPoint(area->viewport()->width() + 5, 30)));
   const int first = area->horizontalScrollBar()->value();
-  QTest::qWait(200);
-  QVERIFY(first > 0 && area->horizontalScrollBar()->value() > first);
+  QVERIFY(first > 0);
+  QTRY_VERIFY(area->horizontalScrollBar()->value() > first);
   h.release(canvas, QPointF());
   // Held past the edge, where the window system rounds the pointer's place to
   // whole logical pixels: the frame keeps to the device pixel under it.
@@ -325,8 +325,8 @@ void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
   QMouseEvent outside(QEvent::MouseMove, held.toPoint(), held + QPointF(canvas->mapTo(&h.form(), QPoint(0, 0))),
                       canvas->mapToGlobal(held), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(canvas, &outside);
-  QTest::qWait(100); // the view follows, and tells the canvas of the pointer again
-  QCOMPARE(h.text("Label6").toInt() + h.text("Label8").toInt(), pixelAt(held.x()));
+  // The view follows, and tells the canvas of the pointer again.
+  QTRY_COMPARE(h.text("Label6").toInt() + h.text("Label8").toInt(), pixelAt(held.x()));
   h.release(canvas, held);
   // The far corner, scrolled to, framed and trimmed.
   area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
