@@ -9,7 +9,9 @@
 #include <QImageReader>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <spng.h>
 #include <unistd.h>
 #include <vector>
@@ -20,6 +22,28 @@ namespace {
 
 const QString kNotAnImage = QStringLiteral("画像として読み込めないか、壊れています");
 const QString kCutShort = QStringLiteral("画像が途中で切れているか、壊れています");
+
+// Qt's JPEG reader passes the decoder's warnings on only as log messages of
+// its own category: corrupt data that the decoder fills in with grey, such as
+// a picture cut short before its end marker, reads as a whole picture. They
+// are counted for the thread that decodes, so that such a picture fails.
+thread_local int t_jpegWarnings = 0;
+QtMessageHandler g_otherMessages = nullptr;
+
+void CountJpegWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+  if (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0) {
+    ++t_jpegWarnings;
+    return;
+  }
+  if (g_otherMessages != nullptr) {
+    g_otherMessages(type, context, message);
+  }
+}
+
+void WatchJpegWarnings() {
+  static std::once_flag once;
+  std::call_once(once, [] { g_otherMessages = qInstallMessageHandler(CountJpegWarnings); });
+}
 
 QString TooLarge(QSize size) {
   return QStringLiteral("画像が大きすぎます（%1×%2、使えるメモリーは %3 MB まで）")
@@ -187,11 +211,13 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
       return region;
     }
     reader.setClipRect(region.area);
+    WatchJpegWarnings();
+    const int warnings = t_jpegWarnings;
     auto image = read();
     if (const QString *problem = std::get_if<QString>(&image)) {
       return *problem;
     }
-    if (std::get<QImage>(image).size() != region.area.size()) {
+    if (std::get<QImage>(image).size() != region.area.size() || t_jpegWarnings != warnings) {
       return kCutShort;
     }
     region.pixels = OpaquePicture(std::get<QImage>(image));

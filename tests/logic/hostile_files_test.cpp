@@ -106,6 +106,8 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   const qsizetype sof = jpeg.indexOf("\xff\xc0");
   ASSERT_TRUE(testing::WriteFile(path("twelve.jpg"), QByteArray(jpeg).replace(sof + 4, 1, "\x0c")));
   ASSERT_TRUE(testing::WriteFile(path("lossless.jpg"), QByteArray(jpeg).replace(sof + 1, 1, "\xc3")));
+  // Cut short inside its picture data, its end marker still there: the decoder would fill the rest grey.
+  ASSERT_TRUE(testing::WriteFile(path("cut-grey.jpg"), jpeg.left(jpeg.indexOf("\xff\xda") + 2000) + "\xff\xd9"));
 
   // Each hostile file with the reason it must end in.
   ASSERT_TRUE(QDir().mkpath(path("folder.png")));
@@ -119,7 +121,8 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
                                "missing.png|見つかりません",
                                "-platform|画像として読み込めない",
                                "twelve.jpg|対応していない JPEG です（12 ビット）",
-                               "lossless.jpg|対応していない JPEG です（可逆圧縮）"};
+                               "lossless.jpg|対応していない JPEG です（可逆圧縮）",
+                               "cut-grey.jpg|途中で切れて"};
   const QStringList good = {"good.png", "tailed.jpg", "big.png", "bigphoto.jpg", "topdown.bmp", "icon.ico"};
   QStringList args = {"--settings", ini, "--"};
   for (const QString &name : good + failing) {
