@@ -1,6 +1,7 @@
 #include "batch/region_reader.h"
 
 #include "batch/jpeg_markers.h"
+#include "batch/png_chunks.h"
 #include "capture/picture_pixels.h"
 #include "common/memory_budget.h"
 #include "common/regular_file.h"
@@ -173,6 +174,11 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
   if (format == "png") {
     if (auto read = ReadPngRows(file.fd(), choose, budget)) {
       return *read;
+    }
+    // Qt's reader takes the rest; it would allocate what any chunk's length says.
+    ::lseek(file.fd(), 0, SEEK_SET);
+    if (const QString problem = CheckPngStructure(file.fd(), file.size()); !problem.isEmpty()) {
+      return problem;
     }
     ::lseek(file.fd(), 0, SEEK_SET);
   }
