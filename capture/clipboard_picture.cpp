@@ -1,6 +1,7 @@
 #include "capture/clipboard_picture.h"
 
 #include "capture/picture_pixels.h"
+#include "capture/png_chunks.h"
 #include "common/memory_budget.h"
 
 #include <QBuffer>
@@ -23,6 +24,12 @@ std::variant<QImage, QString> PictureOf(const QMimeData &data) {
       continue;
     }
     QByteArray bytes = data.data(format); // the owner is asked once
+    // A PNG's chunks are walked before its decoder allocates what they say.
+    if (bytes.startsWith("\x89PNG")) {
+      if (const QString problem = CheckPngBytes(bytes); !problem.isEmpty()) {
+        return QStringLiteral("クリップボードの画像を読み込めませんでした（%1）。").arg(problem);
+      }
+    }
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer);
     if (!reader.canRead()) {

@@ -87,6 +87,10 @@ void CaptureTest::captureShowsTheClipboardImagePixelForPixel() {
   PutFileOnClipboard("image/jpeg", JpegDeclaring({20000, 20000}));
   h.form().Command3_Click();
   QVERIFY(!Box(h, "Picture1")->hasPicture() && h.modals().texts.last().contains(QStringLiteral("大きすぎる")));
+  // A PNG whose text chunk claims 2 GB is refused before its decoder allocates them.
+  PutFileOnClipboard("image/png", png.data().left(33) + QByteArray("\x78\0\0\0tEXt", 8) + "short");
+  h.form().Command3_Click();
+  QVERIFY(!Box(h, "Picture1")->hasPicture() && h.modals().texts.last().contains(QStringLiteral("途中で切れて")));
 }
 
 void CaptureTest::dragMarksTheFrameBoundByTheRatio() {
