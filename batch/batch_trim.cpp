@@ -7,7 +7,7 @@
 #include "common/file_names.h"
 #include "common/memory_budget.h"
 #include "common/move_into_place.h"
-#include "export/png_file.h"
+#include "export/picture_writer.h"
 #include "export/save_problems.h"
 
 #include <QDir>
@@ -129,10 +129,7 @@ QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &
   // name and then takes the output's name only if nothing holds it by then
   // (another batch into the same folder, say): checking and taking are one step.
   const QString written = job.overwrite ? output : HiddenPicturePath(QFileInfo(output).absolutePath(), job.format);
-  const int code = job.format == PictureFormat::Png
-                       ? SavePng(image, written)
-                       : job.save(image.constBits(), image.width(), image.height(), int(image.bytesPerLine()),
-                                  EncodeFileName(written).constData(), static_cast<uint8_t>(job.quality), -1);
+  const int code = WritePicture(image, written, job.format, job.save, job.quality);
   const int error = errno; // the library leaves the system's reason for a failed write
   if (code != SAVEJPG_OK) {
     return JpegSaveProblem(output, code, error);

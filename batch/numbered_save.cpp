@@ -3,7 +3,7 @@
 #include "common/file_names.h"
 #include "common/move_into_place.h"
 #include "export/numbered_name.h"
-#include "export/png_file.h"
+#include "export/picture_writer.h"
 #include "export/save_problems.h"
 
 #include <QDir>
@@ -27,16 +27,6 @@ bool Exists(const QString &path) {
   return ::lstat(EncodeFileName(path).constData(), &st) == 0;
 }
 
-// Writes the picture whole (flushed) to a hidden file in the target's folder;
-// its path, or the writer's code.
-int WriteHidden(const QImage &pixels, const NumberedTarget &target, QString &hidden) {
-  hidden = HiddenPicturePath(target.folder, target.format);
-  if (target.format == PictureFormat::Png) {
-    return SavePng(pixels, hidden);
-  }
-  return target.save(pixels.constBits(), pixels.width(), pixels.height(), int(pixels.bytesPerLine()),
-                     EncodeFileName(hidden).constData(), static_cast<uint8_t>(target.quality), -1);
-}
 } // namespace
 
 NumberedSave NumberedSeries::Save(const QImage &picture, const NumberedTarget &target) {
@@ -49,8 +39,9 @@ NumberedSave NumberedSeries::Save(const QImage &picture, const NumberedTarget &t
     m_next = NextNumber(target.folder, target.base);
   }
   const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-  QString hidden;
-  const int code = WriteHidden(pixels, target, hidden);
+  // Written whole (flushed) to a hidden file in the folder first.
+  const QString hidden = HiddenPicturePath(target.folder, target.format);
+  const int code = WritePicture(pixels, hidden, target.format, target.save, target.quality);
   const int error = errno;
   if (code != SAVEJPG_OK) {
     ::unlink(EncodeFileName(hidden).constData());
