@@ -3,7 +3,7 @@
 #include "app/form1_environment.h"
 #include "app/main_controls.h"
 #include "app/window_fit.h"
-#include "capture/frame_editor.h"
+#include "capture/canvas/frame_editor.h"
 #include "core/continuous_trim.h"
 #include "core/interval_trim.h"
 #include "core/trim_session.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/screen_grab.h"
+#include "capture/screen/screen_grab.h"
 #include "core/result.h"
 
 #include <QMargins>

@@ -1,7 +1,7 @@
 #include "app/form1.h"
 #include "app/interface_font.h"
 #include "app/interface_language.h"
-#include "capture/clipboard_picture.h"
+#include "capture/picture/clipboard_picture.h"
 #include "common/version.h"
 
 #include <QApplication>

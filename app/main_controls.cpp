@@ -3,8 +3,8 @@
 #include "app/client_area.h"
 #include "app/framing_label.h"
 #include "app/separator_line.h"
-#include "capture/canvas_area.h"
-#include "capture/picture_box.h"
+#include "capture/canvas/canvas_area.h"
+#include "capture/canvas/picture_box.h"
 #include "common/units.h"
 
 #include <QButtonGroup>

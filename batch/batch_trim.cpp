@@ -1,7 +1,7 @@
 #include "batch/batch_trim.h"
 
-#include "batch/region_reader.h"
-#include "capture/trim_plan.h"
+#include "capture/picture/region_reader.h"
+#include "capture/picture/trim_plan.h"
 #include "common/batch_workers.h"
 #include "common/file_access.h"
 #include "common/file_names.h"

@@ -1,6 +1,6 @@
 #include "batch/screen_command.h"
 
-#include "capture/desktop_notifier.h"
+#include "capture/screen/desktop_notifier.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "batch/screen_trim.h"
 
-#include "capture/same_picture.h"
-#include "capture/trim_plan.h"
+#include "capture/picture/same_picture.h"
+#include "capture/picture/trim_plan.h"
 
 namespace orvelle {
 

@@ -2,7 +2,7 @@
 
 #include "batch/batch_trim.h"
 #include "batch/numbered_save.h"
-#include "capture/screen_grab.h"
+#include "capture/screen/screen_grab.h"
 
 namespace orvelle {
 

@@ -13,8 +13,8 @@
 #include "tests/support/form1_harness.h"
 
 #include "app/interface_font.h"
-#include "capture/picture_box.h"
-#include "capture/trim_plan.h"
+#include "capture/canvas/picture_box.h"
+#include "capture/picture/trim_plan.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "core/continuous_trim.h"
 
 #include "batch/numbered_save.h"
-#include "capture/clipboard_picture.h"
-#include "capture/same_picture.h"
-#include "capture/trim_plan.h"
+#include "capture/picture/clipboard_picture.h"
+#include "capture/picture/same_picture.h"
+#include "capture/picture/trim_plan.h"
 #include "core/trim_session.h"
 
 #include <QMimeData>

@@ -1,6 +1,6 @@
 #include "core/interval_trim.h"
 
-#include "capture/trim_plan.h"
+#include "capture/picture/trim_plan.h"
 #include "core/trim_session.h"
 
 namespace orvelle {

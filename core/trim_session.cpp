@@ -1,7 +1,7 @@
 #include "core/trim_session.h"
 
-#include "capture/clipboard_picture.h"
-#include "capture/picture_pixels.h"
+#include "capture/picture/clipboard_picture.h"
+#include "capture/picture/picture_pixels.h"
 #include "export/jpeg_export.h"
 #include "export/jpeg_library.h"
 #include "export/save_problems.h"

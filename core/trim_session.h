@@ -1,7 +1,7 @@
 #pragma once
 
-#include "capture/frame.h"
-#include "capture/trim_plan.h"
+#include "capture/picture/frame.h"
+#include "capture/picture/trim_plan.h"
 #include "core/result.h"
 #include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"

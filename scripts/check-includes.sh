@@ -1,24 +1,27 @@
 #!/usr/bin/env bash
 # Fails when a folder includes one above it (the order: app → core → batch →
-# export → settings → capture → common; sysinfo and resources for the
-# windows; the JPEG library's header for those that call it), or when a file
-# below app/ that is no window includes a widget header (the canvas's room
-# and the version window excepted).
+# export → settings → the picture, screen and canvas rooms of capture/ →
+# common, where the screen and the canvas stand on the picture room; sysinfo
+# and resources for the windows; the JPEG library's header for those that
+# call it), or when a file below app/ that is no window includes a widget
+# header (the canvas's room and the version window excepted).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A allowed=(
   [common]="common"
-  [capture]="capture common"
-  [settings]="settings capture common"
-  [export]="export settings capture common savejpg"
-  [batch]="batch export settings capture common savejpg"
-  [core]="core batch export settings capture common savejpg"
+  [capture/picture]="capture/picture common"
+  [capture/screen]="capture/screen capture/picture common"
+  [capture/canvas]="capture/canvas capture/picture common"
+  [settings]="settings capture/picture common"
+  [export]="export settings capture/picture common savejpg"
+  [batch]="batch export settings capture/picture capture/screen common savejpg"
+  [core]="core batch export settings capture/picture capture/screen common savejpg"
   [sysinfo]="sysinfo common resources"
   [savejpg]="savejpg"
   [resources]="resources"
 )
 # The canvas's room: the widgets that show the picture and take the pointer.
-canvas="capture/(canvas_area|outline_layer|pointer_input|picture_box|output_view|frame_outline|frame_editor|loupe)\.(h|cpp)$"
+canvas="^capture/canvas/"
 widgets='^#include <(QtWidgets/.*|QWidget|QLabel|QDialog|QMainWindow|QMessageBox|QApplication|QLineEdit|QPushButton|QScrollArea|QScrollBar|QAction|QMenu|QMenuBar|QToolButton|QSlider|QRadioButton|QButtonGroup|QStatusBar|QFileDialog|QProgressDialog|QSpinBox|QFormLayout|QVBoxLayout|QHBoxLayout|QLayout|QFrame|QAbstractScrollArea|QStyle|QDialogButtonBox|QShortcut|QCheckBox|QComboBox)>'
 failed=0
 for folder in "${!allowed[@]}"; do
@@ -28,7 +31,8 @@ for folder in "${!allowed[@]}"; do
         echo "$file includes $included/, which lies above $folder/"
         failed=1
       fi
-    done < <(grep -oE '^#include "[a-z_]+/' "$file" | sed 's/#include "//; s#/##' | sort -u)
+    done < <(grep -oE '^#include "[a-z_]+/([a-z_]+/)?' "$file" | sed 's/#include "//; s#/$##' |
+      sed -E 's#^(capture/[a-z_]+)/?.*#\1#; t; s#/.*##' | sort -u)
     if [[ $folder != sysinfo && ! $file =~ $canvas ]] && grep -qE "$widgets" "$file"; then
       echo "$file includes a widget header below the windows"
       failed=1

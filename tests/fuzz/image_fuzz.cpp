@@ -4,7 +4,7 @@
 // either, read out of bounds or hold more than the budget allows; what the
 // library accepts is written as a JPEG, and what the region reader accepts
 // has the area it was asked for.
-#include "batch/region_reader.h"
+#include "capture/picture/region_reader.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // GoogleTest with a Qt application, on the offscreen platform unless another
 // one is asked for.
-#include "capture/clipboard_picture.h"
+#include "capture/picture/clipboard_picture.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "app/interface_font.h"
 #include "app/interface_language.h"
-#include "capture/clipboard_picture.h"
+#include "capture/picture/clipboard_picture.h"
 
 #include <QApplication>
 #include <QTest>

@@ -8,7 +8,7 @@
 #include "tests/support/test_files.h"
 
 #include "batch/batch_trim.h"
-#include "capture/picture_box.h"
+#include "capture/canvas/picture_box.h"
 
 #include <QAction>
 #include <QBackingStore>

@@ -6,7 +6,7 @@
 #include "tests/support/qt_test_main.h"
 #include "tests/support/test_files.h"
 
-#include "capture/picture_box.h"
+#include "capture/canvas/picture_box.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,6 +1,6 @@
-#include "capture/picture_box.h"
+#include "capture/canvas/picture_box.h"
 
-#include "capture/pointer_input.h"
+#include "capture/canvas/pointer_input.h"
 #include "common/numbers.h"
 
 #include <QKeyEvent>

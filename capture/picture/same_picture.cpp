@@ -1,4 +1,4 @@
-#include "capture/same_picture.h"
+#include "capture/picture/same_picture.h"
 
 #include <cstdlib>
 

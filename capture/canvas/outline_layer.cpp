@@ -1,4 +1,4 @@
-#include "capture/outline_layer.h"
+#include "capture/canvas/outline_layer.h"
 
 #include <QImage>
 #include <QPainter>

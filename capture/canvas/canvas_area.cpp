@@ -1,6 +1,6 @@
-#include "capture/canvas_area.h"
+#include "capture/canvas/canvas_area.h"
 
-#include "capture/pointer_input.h"
+#include "capture/canvas/pointer_input.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

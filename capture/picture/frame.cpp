@@ -1,4 +1,4 @@
-#include "capture/frame.h"
+#include "capture/picture/frame.h"
 
 namespace orvelle {
 

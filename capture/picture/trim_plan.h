@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/frame.h"
+#include "capture/picture/frame.h"
 
 #include <QColor>
 #include <QImage>

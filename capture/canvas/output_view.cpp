@@ -1,6 +1,6 @@
-#include "capture/output_view.h"
+#include "capture/canvas/output_view.h"
 
-#include "capture/picture_box.h"
+#include "capture/canvas/picture_box.h"
 
 namespace orvelle {
 

@@ -1,4 +1,4 @@
-#include "batch/jpeg_markers.h"
+#include "capture/picture/jpeg_markers.h"
 
 #include <array>
 #include <cerrno>

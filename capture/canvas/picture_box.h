@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/outline_layer.h"
+#include "capture/canvas/outline_layer.h"
 #include "common/device_grid.h"
 
 #include <QColor>

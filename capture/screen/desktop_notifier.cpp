@@ -1,4 +1,4 @@
-#include "capture/desktop_notifier.h"
+#include "capture/screen/desktop_notifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
-#include "capture/frame_outline.h"
+#include "capture/canvas/frame_outline.h"
 
-#include "capture/picture_box.h"
+#include "capture/canvas/picture_box.h"
 
 namespace orvelle {
 

@@ -1,6 +1,6 @@
 // The X11 grab: the root window's pixels through xcb, of only the part needed.
 
-#include "capture/screen_grab.h"
+#include "capture/screen/screen_grab.h"
 
 #include <cstdlib>
 #include <memory>

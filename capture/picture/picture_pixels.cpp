@@ -1,4 +1,4 @@
-#include "capture/picture_pixels.h"
+#include "capture/picture/picture_pixels.h"
 
 #include <QPainter>
 

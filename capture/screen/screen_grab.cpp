@@ -1,6 +1,6 @@
-#include "capture/screen_grab.h"
+#include "capture/screen/screen_grab.h"
 
-#include "capture/picture_pixels.h"
+#include "capture/picture/picture_pixels.h"
 #include "common/memory_budget.h"
 #include "common/regular_file.h"
 

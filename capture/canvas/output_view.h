@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/trim_plan.h"
+#include "capture/picture/trim_plan.h"
 
 namespace orvelle {
 

@@ -1,4 +1,4 @@
-#include "capture/png_chunks.h"
+#include "capture/picture/png_chunks.h"
 
 #include <QtEndian>
 #include <cerrno>

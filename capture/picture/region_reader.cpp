@@ -1,8 +1,8 @@
-#include "batch/region_reader.h"
+#include "capture/picture/region_reader.h"
 
-#include "batch/jpeg_markers.h"
-#include "capture/picture_pixels.h"
-#include "capture/png_chunks.h"
+#include "capture/picture/jpeg_markers.h"
+#include "capture/picture/picture_pixels.h"
+#include "capture/picture/png_chunks.h"
 #include "common/memory_budget.h"
 #include "common/regular_file.h"
 

@@ -1,7 +1,7 @@
-#include "capture/loupe.h"
+#include "capture/canvas/loupe.h"
 
-#include "capture/loupe_picture.h"
-#include "capture/picture_box.h"
+#include "capture/picture/loupe_picture.h"
+#include "capture/canvas/picture_box.h"
 
 namespace orvelle {
 

@@ -1,6 +1,6 @@
-#include "capture/trim_plan.h"
+#include "capture/picture/trim_plan.h"
 
-#include "capture/picture_pixels.h"
+#include "capture/picture/picture_pixels.h"
 #include "common/memory_budget.h"
 #include "common/numbers.h"
 

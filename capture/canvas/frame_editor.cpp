@@ -1,7 +1,7 @@
-#include "capture/frame_editor.h"
+#include "capture/canvas/frame_editor.h"
 
-#include "capture/frame_outline.h"
-#include "capture/picture_box.h"
+#include "capture/canvas/frame_outline.h"
+#include "capture/canvas/picture_box.h"
 #include "common/numbers.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "capture/clipboard_picture.h"
+#include "capture/picture/clipboard_picture.h"
 
-#include "capture/picture_pixels.h"
-#include "capture/png_chunks.h"
+#include "capture/picture/picture_pixels.h"
+#include "capture/picture/png_chunks.h"
 #include "common/memory_budget.h"
 
 #include <QBuffer>

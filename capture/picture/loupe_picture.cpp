@@ -1,4 +1,4 @@
-#include "capture/loupe_picture.h"
+#include "capture/picture/loupe_picture.h"
 
 #include <QPainter>
 
