@@ -5,7 +5,6 @@
 #include "app/window_fit.h"
 #include "capture/canvas/frame_editor.h"
 #include "core/continuous_trim.h"
-#include "core/interval_trim.h"
 #include "core/trim_session.h"
 
 #include <QMainWindow>
@@ -19,6 +18,7 @@ namespace orvelle {
 
 class BatchWindow;
 class HiddenGrab;
+class IntervalWindow;
 class Loupe;
 class OutcomePanel;
 class Form2;
@@ -82,7 +82,7 @@ private:
   void M_R_Continuous_Toggled(bool on);
   void M_R_Grab_Click();
   void M_R_Interval_Click();
-  void IntervalEnded(const Result &result);
+  void IntervalEnded(const Result &result, int saved);
   void ClipboardChanged();
   void TakeContinuousPicture();
   void ShowContinuousState();
@@ -93,7 +93,6 @@ private:
   Form1Environment m_env;
   TrimSession m_session;
   ContinuousTrim m_continuous{m_session};
-  IntervalTrim m_interval{m_session};
   ScreenSize m_screenSize;
   Form1Controls m_ui;
   QAction *m_continuousAction = nullptr;
@@ -106,6 +105,7 @@ private:
   std::unique_ptr<FrameEditor> m_editor;
   QPointer<Form2> m_versionWindow;
   QPointer<BatchWindow> m_batch;
+  QPointer<IntervalWindow> m_interval; // while the interval runs
   HiddenGrab *m_grab = nullptr;
 };
 

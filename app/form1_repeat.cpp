@@ -7,6 +7,7 @@
 #include "app/interval_window.h"
 #include "app/message_box.h"
 #include "app/outcome_panel.h"
+#include "core/screen_runner.h"
 #include "settings/view_settings.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@ namespace orvelle {
 
 void Form1::M_R_Continuous_Toggled(bool on) {
   const Result started = !on ? Result::Done()
-                         : m_interval.running()
+                         : !m_interval.isNull()
                              ? Result::Failed(QStringLiteral("定期トリム中は連続トリムを開始できません。"))
                              : m_continuous.Start();
   if (!on || !started.done) {
@@ -67,24 +68,30 @@ void Form1::ShowContinuousState() {
 }
 
 void Form1::M_R_Interval_Click() {
-  const QString problem = m_continuous.running() ? QStringLiteral("連続トリム中は定期トリムを開始できません。")
-                                                 : m_interval.Problem(DesktopPixels());
+  QString problem = m_continuous.running() ? QStringLiteral("連続トリム中は定期トリムを開始できません。") : QString();
+  if (problem.isEmpty()) {
+    SessionScreenPlan(m_session, DesktopPixels(), &problem);
+  }
   if (!Show(Result::Unless(problem))) {
     return;
   }
   const auto choice = AskInterval(this, ReadInterval(settingsPath()));
-  if (!choice || !Show(m_interval.Start(choice->onlyChanged))) {
+  // The values as they are when the user starts it.
+  auto plan = choice ? SessionScreenPlan(m_session, DesktopPixels(), &problem) : std::nullopt;
+  if (!choice || !Show(Result::Unless(problem))) {
     return;
   }
+  plan->onlyChanged = choice->onlyChanged;
   WriteInterval(choice->seconds, settingsPath());
   hide();
-  connect(new IntervalWindow(m_interval, choice->seconds), &IntervalWindow::ended, this, &Form1::IntervalEnded);
+  m_interval = new IntervalWindow(*plan, choice->seconds);
+  connect(m_interval, &IntervalWindow::ended, this, &Form1::IntervalEnded);
 }
 
-void Form1::IntervalEnded(const Result &result) {
-  m_interval.Stop();
+void Form1::IntervalEnded(const Result &result, int saved) {
+  m_interval = nullptr;
   ComeBack();
-  m_outcome->Show(m_interval.statusText());
+  m_outcome->Show(QStringLiteral("定期トリム停止：%1 枚").arg(saved));
   Show(result);
 }
 

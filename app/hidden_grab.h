@@ -1,9 +1,9 @@
 #pragma once
 
-#include "capture/screen/screen_grab.h"
+#include "capture/screen/screen_source.h"
 
-#include <QPointer>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -28,7 +28,8 @@ private:
 
   QWidget &m_window;
   Done m_done;
-  QPointer<ScreenGrab> m_grab;
+  std::unique_ptr<ScreenSource> m_source;
+  bool m_grabbing = false;
 };
 
 } // namespace orvelle

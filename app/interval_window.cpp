@@ -1,6 +1,6 @@
 #include "app/interval_window.h"
 
-#include "core/interval_trim.h"
+#include "batch/cli/problem_words.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -11,8 +11,8 @@
 
 namespace orvelle {
 
-IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), m_trim(trim), m_count(new QLabel(this)) {
+IntervalWindow::IntervalWindow(const ScreenPlan &plan, int seconds)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), m_count(new QLabel(this)), m_source(OpenScreenSource()) {
   setWindowTitle(QStringLiteral("定期トリム"));
   setAttribute(Qt::WA_DeleteOnClose);
   m_count->setObjectName(QStringLiteral("IntervalCount"));
@@ -26,24 +26,19 @@ IntervalWindow::IntervalWindow(IntervalTrim &trim, int seconds)
   // window that cannot be resized float, so it stays small there too.
   m_count->setText(QStringLiteral("9999999 枚\n取り込めなかった回数：9999999"));
   setFixedSize(sizeHint());
+  ScreenPlan every = plan;
+  every.everyMs = seconds * 1000;
+  m_runner = new ScreenRunner(*m_source, every, this);
+  m_runner->setBeforeGrab([this](const std::function<void()> &go) { BeforeGrab(go); });
+  connect(m_runner, &ScreenRunner::stepped, this, &IntervalWindow::Stepped);
   ShowCount();
-  m_tick.setInterval(seconds * 1000);
-  connect(&m_tick, &QTimer::timeout, this, &IntervalWindow::Tick);
-  connect(&m_grab, &ScreenGrab::grabbed, this, &IntervalWindow::Grabbed);
-  connect(&m_grab, &ScreenGrab::failed, this, [this] {
-    m_grabbing = false;
-    m_trim.GrabFailed();
-    show();
-    ShowCount();
-  });
   m_hideForGrab = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-  m_grab.setUnattended(true); // the main window is hidden, and this one for the grab where it must
+  m_source->setUnattended(true); // the main window is hidden, and this one for the grab where it must
   show();
   PlaceAwayFromFrame();
   stop->setFocus();
   activateWindow();
-  m_tick.start();
-  QTimer::singleShot(kDesktopRedrawMs, this, &IntervalWindow::Tick); // the first grab once the main window is gone
+  m_runner->Start();
 }
 
 QSize DesktopPixels() {
@@ -57,7 +52,7 @@ void IntervalWindow::PlaceAwayFromFrame() {
   // window manager's frame and title bar included.
   const QRect desktop = screen->availableGeometry();
   const qreal ratio = screen->devicePixelRatio();
-  const QRect frameArea = m_trim.Needed(DesktopPixels()); // in device pixels
+  const QRect frameArea = m_runner->Needed(DesktopPixels()); // in device pixels
   const QRectF frame(QPointF(frameArea.topLeft()) / ratio, QSizeF(frameArea.size()) / ratio);
   const QSize size = frameGeometry().size();
   QRect best;
@@ -92,40 +87,43 @@ void IntervalWindow::moveEvent(QMoveEvent *event) {
   }
 }
 
-void IntervalWindow::Tick() {
-  if (m_grabbing || m_ended) {
-    return;
-  }
-  m_grabbing = true;
-  const auto grab = [this] { m_grab.Start([this](QSize desktop) { return m_trim.Needed(desktop); }); };
+void IntervalWindow::BeforeGrab(const std::function<void()> &go) {
+  // The first grab once the main window is gone; this one hides where it must.
   if (m_hideForGrab) {
     hide();
-    QTimer::singleShot(kDesktopRedrawMs, this, grab);
+  }
+  if (m_hideForGrab || m_first) {
+    m_first = false;
+    QTimer::singleShot(kDesktopRedrawMs, this, go);
   } else {
-    grab();
+    go();
   }
 }
 
-void IntervalWindow::Grabbed(const ScreenPicture &screen) {
-  m_grabbing = false;
-  const Result taken = m_trim.Take(screen);
-  if (!taken.done) {
-    End(taken);
+void IntervalWindow::Stepped(const ScreenStep &step) {
+  if (step.outcome == ScreenStep::Outcome::Failed && step.last) {
+    End(Result::Failed(Words(*step.problem))); // a failed save
     return;
   }
   show();
   ShowCount();
 }
 
-void IntervalWindow::ShowCount() { m_count->setText(m_trim.countText()); }
+void IntervalWindow::ShowCount() {
+  QString text = QStringLiteral("%1 枚").arg(m_runner->saved());
+  if (m_runner->failedGrabs() > 0) {
+    text += QStringLiteral("\n取り込めなかった回数：%1").arg(m_runner->failedGrabs());
+  }
+  m_count->setText(text);
+}
 
 void IntervalWindow::End(const Result &result) {
   if (m_ended) {
     return;
   }
   m_ended = true;
-  m_tick.stop();
-  emit ended(result);
+  m_runner->Stop();
+  emit ended(result, m_runner->saved());
   close();
 }
 

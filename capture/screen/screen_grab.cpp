@@ -37,22 +37,18 @@ class PortalRequest : public QObject {
   Q_OBJECT
 
 public:
-  using Answer = std::function<void(const std::variant<ScreenPicture, QString> &)>;
+  using Answer = std::function<void(const Expected<ScreenPicture> &)>;
 
   PortalRequest(Answer answer, bool unattended) : m_answer(std::move(answer)), m_unattended(unattended) {
     m_timeout.setSingleShot(true);
-    connect(&m_timeout, &QTimer::timeout, this, [this] {
-      Finish(
-          QStringLiteral("デスクトップ ポータルから %1 秒たっても応答がありません。").arg(m_timeout.interval() / 1000));
-    });
+    connect(&m_timeout, &QTimer::timeout, this,
+            [this] { Finish(MakeProblem(ProblemKind::GrabNoAnswer, {QString::number(m_timeout.interval() / 1000)})); });
   }
 
   void Start() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-      QTimer::singleShot(0, this, [this] {
-        Finish(QStringLiteral("セッション バスに接続できません（デスクトップ ポータルがありません）。"));
-      });
+      QTimer::singleShot(0, this, [this] { Finish(MakeProblem(ProblemKind::GrabNoBus)); });
       return;
     }
     // The first call to the portal names the program, where the portal takes
@@ -92,7 +88,7 @@ public:
       w->deleteLater();
       const QDBusPendingReply<QDBusObjectPath> reply = *w;
       if (reply.isError()) {
-        Finish(QStringLiteral("デスクトップ ポータルが応答しません（%1）。").arg(reply.error().message()));
+        Finish(MakeProblem(ProblemKind::GrabPortalError, {reply.error().message()}));
       } else if (reply.value().path() != m_request) {
         Listen(reply.value().path()); // an older portal chose its own path
       }
@@ -103,30 +99,26 @@ public:
 public slots:
   void Response(uint response, const QVariantMap &results) {
     if (response == 1) {
-      Finish(QStringLiteral("画面の取り込みが取り消されました。"));
+      Finish(MakeProblem(ProblemKind::GrabCancelled));
       return;
     }
     if (response != 0) {
       // Asked for without a window of the program's in front, a desktop may
       // refuse without asking the user at all.
-      Finish(m_unattended ? QStringLiteral("画面の取り込みが拒否されました。\n"
-                                           "デスクトップが許可を求めずに断った可能性があります。一度 Orvelle の"
-                                           "ウィンドウで Ctrl+G を押して画面の取り込みを許可してください。")
-                          : QStringLiteral("画面の取り込みが拒否されました。"));
+      Finish(MakeProblem(m_unattended ? ProblemKind::GrabRefusedUnattended : ProblemKind::GrabRefused));
       return;
     }
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
     if (!uri.isLocalFile()) {
-      Finish(QStringLiteral("デスクトップ ポータルが画像のファイルを示しませんでした。"));
+      Finish(MakeProblem(ProblemKind::GrabNoFile));
       return;
     }
-    auto picture = TakePortalFile(uri.toLocalFile());
-    if (const QString *reason = std::get_if<QString>(&picture)) {
-      Finish(*reason);
+    const Expected<QImage> picture = TakePortalFile(uri.toLocalFile());
+    if (!picture) {
+      Finish(picture.problem());
       return;
     }
-    const QImage &image = std::get<QImage>(picture);
-    Finish(ScreenPicture{image.size(), image.rect(), image});
+    Finish(ScreenPicture{picture->size(), picture->rect(), *picture});
   }
 
 private:
@@ -141,7 +133,7 @@ private:
                 SLOT(Response(uint, QVariantMap)));
   }
 
-  void Finish(const std::variant<ScreenPicture, QString> &answer) {
+  void Finish(const Expected<ScreenPicture> &answer) {
     if (m_finished) {
       return;
     }
@@ -159,61 +151,50 @@ private:
 
 } // namespace
 
-ScreenGrab::ScreenGrab(QObject *parent) : QObject(parent) {}
+ScreenGrab::ScreenGrab(QObject *parent) : ScreenSource(parent) {}
 
 ScreenGrab::~ScreenGrab() = default;
 
 void ScreenGrab::Start(Choose choose) {
-  m_choose = std::move(choose);
-  const auto answer = [this](const std::variant<ScreenPicture, QString> &grabbed) {
-    if (const QString *reason = std::get_if<QString>(&grabbed)) {
-      Fail(*reason);
+  const auto answer = [this, choose](const Expected<ScreenPicture> &grabbed) {
+    if (grabbed) {
+      Answer(*grabbed, choose);
     } else {
-      Answer(std::get<ScreenPicture>(grabbed));
+      emit failed(grabbed.problem());
     }
   };
   if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
     auto portal = std::make_unique<PortalRequest>(answer, m_unattended);
     portal->Start();
-    m_portal = std::move(portal);
+    m_request = std::move(portal);
     return;
   }
   // Answered from the event loop, as the portal is.
-  QTimer::singleShot(0, this, [answer, grabbed = GrabX11(m_choose)] { answer(grabbed); });
+  auto request = std::make_unique<QObject>();
+  QTimer::singleShot(0, request.get(), [answer, grabbed = GrabX11(choose)] { answer(grabbed); });
+  m_request = std::move(request);
 }
 
-void ScreenGrab::Answer(const ScreenPicture &picture) {
-  if (!m_choose || picture.area != QRect(QPoint(0, 0), picture.desktop)) {
-    emit grabbed(picture);
-    return;
-  }
-  // The portal gives the whole desktop: only the part chosen is kept.
-  const QRect area = m_choose(picture.desktop) & picture.area;
-  emit grabbed({picture.desktop, area, area.isEmpty() ? QImage() : picture.pixels.copy(area)});
-}
-
-void ScreenGrab::Fail(const QString &reason) { emit failed(kGrabFailed + QLatin1Char('\n') + reason); }
+void ScreenGrab::Cancel() { m_request.reset(); }
 
 namespace {
 // The portal file's bytes, from one descriptor opened without following a
 // link and checked on that descriptor (a regular file of this user's, of at
 // most 512 MB), so that nothing can be swapped in between; or why not. Too
 // large a file is refused by its size, without reading it.
-std::variant<QByteArray, QString> ReadPortalFile(const QString &path) {
+Expected<QByteArray> ReadPortalFile(const QString &path) {
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   struct stat st {};
   if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
     if (fd >= 0) {
       ::close(fd);
     }
-    return QStringLiteral("デスクトップ ポータルの画像「%1」はこのユーザーのファイルではありません。")
-        .arg(QDir::toNativeSeparators(path));
+    return MakeProblem(ProblemKind::GrabFileNotOwn, {path});
   }
   const RegularFile file(fd, st.st_size);
   if (st.st_size > kMaxPortalFileBytes) {
-    return QStringLiteral("デスクトップ ポータルの画像のファイルが大きすぎます（%1 MB、%2 MB まで）。")
-        .arg(st.st_size >> 20)
-        .arg(kMaxPortalFileBytes >> 20);
+    return MakeProblem(ProblemKind::GrabFileTooLarge,
+                       {QString::number(st.st_size >> 20), QString::number(kMaxPortalFileBytes >> 20)});
   }
   QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
   qsizetype done = 0;
@@ -223,7 +204,7 @@ std::variant<QByteArray, QString> ReadPortalFile(const QString &path) {
       continue;
     }
     if (n <= 0) {
-      return QStringLiteral("デスクトップ ポータルの画像を読み込めませんでした。");
+      return MakeProblem(ProblemKind::GrabFileUnreadable);
     }
     done += n;
   }
@@ -231,8 +212,8 @@ std::variant<QByteArray, QString> ReadPortalFile(const QString &path) {
 }
 } // namespace
 
-std::variant<QImage, QString> TakePortalFile(const QString &path) {
-  auto bytes = ReadPortalFile(path);
+Expected<QImage> TakePortalFile(const QString &path) {
+  Expected<QByteArray> bytes = ReadPortalFile(path);
   // A full screenshot is not left in a folder that every user can read.
   const QString folder = QFileInfo(path).absolutePath();
   if (folder == QDir::tempPath() || folder == QLatin1String("/tmp") || folder == QLatin1String("/var/tmp")) {
@@ -241,18 +222,18 @@ std::variant<QImage, QString> TakePortalFile(const QString &path) {
       unlink(QFile::encodeName(path).constData());
     }
   }
-  if (const QString *reason = std::get_if<QString>(&bytes)) {
-    return *reason;
+  if (!bytes) {
+    return bytes.problem();
   }
-  QBuffer buffer(&std::get<QByteArray>(bytes));
+  QBuffer buffer(&bytes.value());
   QImageReader reader(&buffer);
   const QSize size = reader.size();
   if (PictureBytes(size.width(), size.height()) > kPictureBudgetBytes) {
-    return QStringLiteral("画面の画像が大きすぎます（%1×%2）。").arg(size.width()).arg(size.height());
+    return MakeProblem(ProblemKind::GrabTooLarge, {QString::number(size.width()), QString::number(size.height())});
   }
   const QImage image = reader.read();
   if (image.isNull()) {
-    return QStringLiteral("画面の画像を読み込めませんでした（%1）。").arg(reader.errorString());
+    return MakeProblem(ProblemKind::GrabUndecodable, {reader.errorString()});
   }
   return OpaquePicture(image);
 }

@@ -61,11 +61,11 @@ ServerPixels ServerFormat(const xcb_setup_t *setup, const xcb_screen_t *screen, 
 
 } // namespace
 
-std::variant<ScreenPicture, QString> GrabX11(const ScreenGrab::Choose &choose) {
+Expected<ScreenPicture> GrabX11(const ScreenSource::Choose &choose) {
   int number = 0;
   const std::unique_ptr<xcb_connection_t, Disconnect> c(xcb_connect(nullptr, &number));
   if (xcb_connection_has_error(c.get()) != 0) {
-    return QStringLiteral("画面（X11 または Wayland のディスプレイ）に接続できません。");
+    return MakeProblem(ProblemKind::GrabNoDisplay);
   }
   const xcb_setup_t *setup = xcb_get_setup(c.get());
   auto screens = xcb_setup_roots_iterator(setup);
@@ -91,13 +91,13 @@ std::variant<ScreenPicture, QString> GrabX11(const ScreenGrab::Choose &choose) {
   if (!reply) {
     const int code = error != nullptr ? error->error_code : 0;
     std::free(error);
-    return QStringLiteral("X サーバーが画面の画素を渡しませんでした（エラー %1）。").arg(code);
+    return MakeProblem(ProblemKind::GrabX11Failed, {QString::number(code)});
   }
   const ServerPixels format = ServerFormat(setup, screen, reply->depth);
   const qsizetype rowBytes =
       (qsizetype(a.width()) * format.bitsPerPixel + format.rowPad - 1) / format.rowPad * format.rowPad / 8;
   if (format.format == QImage::Format_Invalid || xcb_get_image_data_length(reply.get()) < rowBytes * a.height()) {
-    return QStringLiteral("画面の画素の形式（深さ %1）には対応していません。").arg(reply->depth);
+    return MakeProblem(ProblemKind::GrabDepth, {QString::number(reply->depth)});
   }
   uchar *data = xcb_get_image_data(reply.get());
   if (format.format != QImage::Format_RGB32) {

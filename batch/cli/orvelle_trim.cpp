@@ -2,8 +2,8 @@
 // trim.ini and saves them as JPEG, with the program's own engine.
 
 #include "batch/batch_trim.h"
-#include "batch/screen_command.h"
-#include "batch/trim_command.h"
+#include "batch/cli/screen_command.h"
+#include "batch/cli/trim_command.h"
 #include "capture/picture/clipboard_picture.h"
 #include "capture/picture/trim_plan.h"
 #include "common/file_access.h"

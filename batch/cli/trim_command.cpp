@@ -1,4 +1,4 @@
-#include "batch/trim_command.h"
+#include "batch/cli/trim_command.h"
 
 #include "common/file_names.h"
 #include "common/version.h"

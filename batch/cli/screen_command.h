@@ -1,7 +1,7 @@
 #pragma once
 
+#include "batch/cli/trim_command.h"
 #include "batch/screen_trim.h"
-#include "batch/trim_command.h"
 
 namespace orvelle {
 

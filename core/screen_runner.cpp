@@ -1,0 +1,137 @@
+#include "core/screen_runner.h"
+
+#include "capture/picture/trim_plan.h"
+#include "core/trim_session.h"
+
+namespace orvelle {
+
+ScreenRunner::ScreenRunner(ScreenSource &source, ScreenPlan plan, QObject *parent)
+    : QObject(parent), m_source(source), m_plan(std::move(plan)),
+      m_series(m_plan.frame, m_plan.target, m_plan.onlyChanged) {
+  m_tick.setInterval(m_plan.everyMs);
+  connect(&m_tick, &QTimer::timeout, this, &ScreenRunner::Grab);
+  connect(&m_source, &ScreenSource::grabbed, this, &ScreenRunner::Took);
+  connect(&m_source, &ScreenSource::failed, this, &ScreenRunner::Failed);
+}
+
+void ScreenRunner::Start() {
+  if (m_running) {
+    return;
+  }
+  m_running = true;
+  if (m_plan.everyMs > 0) {
+    m_tick.start();
+  }
+  Grab();
+}
+
+void ScreenRunner::Stop() {
+  if (!m_running) {
+    return;
+  }
+  if (m_grabbing) {
+    m_source.Cancel();
+    m_grabbing = false;
+    m_running = false;
+    m_tick.stop();
+    ScreenStep cancelled;
+    cancelled.outcome = ScreenStep::Outcome::Cancelled;
+    cancelled.last = true;
+    emit stepped(cancelled);
+    emit finished();
+    return;
+  }
+  m_running = false;
+  m_tick.stop();
+  emit finished();
+}
+
+void ScreenRunner::Grab() {
+  if (!m_running || m_grabbing) {
+    return;
+  }
+  m_grabbing = true;
+  const auto go = [this] {
+    if (m_running && m_grabbing) {
+      m_source.Start([this](QSize desktop) { return m_series.Needed(desktop); });
+    }
+  };
+  if (m_before) {
+    m_before(go);
+  } else {
+    go();
+  }
+}
+
+void ScreenRunner::Took(const ScreenPicture &picture) {
+  if (!m_grabbing) {
+    return;
+  }
+  m_grabbing = false;
+  ScreenStep step;
+  QString said;
+  switch (m_series.Take(picture, &said)) {
+  case ScreenSeries::Outcome::Saved:
+    step.path = said;
+    break;
+  case ScreenSeries::Outcome::Unchanged:
+    step.outcome = ScreenStep::Outcome::Unchanged;
+    break;
+  case ScreenSeries::Outcome::Missed:
+    ++m_failedGrabs;
+    step.outcome = ScreenStep::Outcome::Failed;
+    step.problem = MakeProblem(ProblemKind::FrameOutside,
+                               {QString::number(picture.desktop.width()), QString::number(picture.desktop.height())});
+    break;
+  case ScreenSeries::Outcome::Failed:
+    step.outcome = ScreenStep::Outcome::Failed;
+    step.problem = MakeProblem(ProblemKind::SaveFailed, {said});
+    step.last = true;
+    break;
+  }
+  Step(std::move(step));
+}
+
+void ScreenRunner::Failed(const Problem &problem) {
+  if (!m_grabbing) {
+    return;
+  }
+  m_grabbing = false;
+  ++m_failedGrabs;
+  ScreenStep step;
+  step.outcome = ScreenStep::Outcome::Failed;
+  step.problem = problem;
+  Step(std::move(step));
+}
+
+void ScreenRunner::Step(ScreenStep step) {
+  step.last = step.last || m_plan.everyMs == 0 || (m_plan.count > 0 && m_series.saved() >= m_plan.count);
+  if (step.last) {
+    m_running = false;
+    m_tick.stop();
+  }
+  emit stepped(step);
+  if (step.last) {
+    emit finished();
+  }
+}
+
+std::optional<ScreenPlan> SessionScreenPlan(const TrimSession &session, QSize desktop, QString *problem) {
+  const FrameState &frame = session.frame;
+  const auto save = session.RepeatWriter(problem);
+  if (problem->isEmpty()) {
+    *problem = OutputSizeProblem(*TrimOutputSize(frame.drag));
+  }
+  if (problem->isEmpty() && FrameMisses(desktop, frame.trim)) {
+    *problem = FrameOutsideProblem(desktop);
+  }
+  if (!problem->isEmpty()) {
+    return std::nullopt;
+  }
+  ScreenPlan plan;
+  plan.frame = {frame.trim, frame.drag};
+  plan.target = {session.saveFolder(), session.baseName, session.quality, save, session.format};
+  return plan;
+}
+
+} // namespace orvelle
