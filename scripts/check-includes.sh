@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a folder includes one above it (the order: app → core → batch →
 # export → settings → the picture, screen and canvas rooms of capture/ →
-# common, where the screen and the canvas stand on the picture room; sysinfo
+# common, where the screen and the canvas stand on the picture room, and
+# the command line (batch/cli) stands beside app, on core; sysinfo
 # and resources for the windows; the JPEG library's header for those that
 # call it), or when a file below app/ that is no window includes a widget
 # header (the canvas's room and the version window excepted).
@@ -16,6 +17,7 @@ declare -A allowed=(
   [export]="export settings capture/picture common savejpg"
   [batch]="batch export settings capture/picture capture/screen common savejpg"
   [core]="core batch export settings capture/picture capture/screen common savejpg"
+  [batch/cli]="batch/cli core batch export settings capture/picture capture/screen common savejpg"
   [sysinfo]="sysinfo common resources"
   [savejpg]="savejpg"
   [resources]="resources"
@@ -31,13 +33,12 @@ for folder in "${!allowed[@]}"; do
         echo "$file includes $included/, which lies above $folder/"
         failed=1
       fi
-    done < <(grep -oE '^#include "[a-z_]+/([a-z_]+/)?' "$file" | sed 's/#include "//; s#/$##' |
-      sed -E 's#^(capture/[a-z_]+)/?.*#\1#; t; s#/.*##' | sort -u)
+    done < <(grep -oE '^#include "[a-z_]+/([a-z_]+/)?' "$file" | sed 's/#include "//; s#/$##' | sort -u)
     if [[ $folder != sysinfo && ! $file =~ $canvas ]] && grep -qE "$widgets" "$file"; then
       echo "$file includes a widget header below the windows"
       failed=1
     fi
-  done < <(git ls-files "$folder" | grep -E '\.(h|cpp)$')
+  done < <(git ls-files "$folder" | grep -E "^$folder/[^/]+\.(h|cpp)$")
 done
 [ $failed = 0 ] && echo "includes: every folder includes only those below it"
 exit $failed
