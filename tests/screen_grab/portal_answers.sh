@@ -95,6 +95,16 @@ sed -i 's/PicStartX=100/PicStartX=30000/' "$dir/trim.ini"
 expect 1 'トリミング枠が画像の外にあります' 0
 [ ! -e "$dir/out/screen-007.jpg" ] && [ ! -e "$dir/x-001.jpg" ] && [ ! -e "$dir/out/big-000.jpg" ] &&
   [ -z "$(ls -A "$dir/out" | grep '^\.orvelle-')" ] || { echo "FAIL: a refused trim saved a file"; failed=1; }
+# The screen served from files, without any display: --every saves each
+# changed picture (the last one is served again after the end).
+sed -i 's/PicStartX=30000/PicStartX=100/' "$dir/trim.ini"
+mkdir "$dir/screens" && cp "$picture" "$dir/screens/1.png" && convert "$picture" -negate "$dir/screens/2.png"
+env -u WAYLAND_DISPLAY -u DISPLAY ORVELLE_SCREEN_SOURCE="file:$dir/screens" \
+  "$trim" --screen --every 1 --count 2 --format png --name files --settings "$dir/trim.ini" >/dev/null
+convert "$dir/screens/2.png" -crop 300x200+100+50 +repage "$dir/framed-2.png"
+[ "$(compare -metric AE "$dir/out/files-001.png" "$dir/framed.png" null: 2>&1)" = 0 ] &&
+  [ "$(compare -metric AE "$dir/out/files-002.png" "$dir/framed-2.png" null: 2>&1)" = 0 ] ||
+  { echo "FAIL: the files served as the screen were not trimmed in turn"; failed=1; }
 # No stored frame: said to the desktop in the user's words.
 printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"
 expect 2 'PicStartX'

@@ -23,8 +23,9 @@ ModalAnswerer::ModalAnswerer() {
       QAbstractButton *ok = box->button(QMessageBox::Ok);
       (ok != nullptr ? ok : box->button(answerYes ? QMessageBox::Yes : QMessageBox::No))->click();
     } else if (auto *frame = qobject_cast<QDialog *>(modal);
-               frame != nullptr && frame->findChild<QSpinBox *>("Frame0")) {
-      dialogTitles << frame->windowTitle(); // the typed frame's dialog: OK as it is filled
+               frame != nullptr &&
+               (frame->findChild<QSpinBox *>("Frame0") || frame->findChild<QSpinBox *>("IntervalSeconds"))) {
+      dialogTitles << frame->windowTitle(); // the typed frame's and the interval's dialogs: OK as filled
       frame->accept();
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
       dialogTitles << dialog->windowTitle();

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSlider>
 #include <clocale>
 #include <sys/stat.h>
@@ -62,6 +63,7 @@ private slots:
   void trimInfoGoesAndComesBack();
   void picturesAreSavedOrWhyNotSaidAlsoOverAndOver();
   void pngKeepsEveryPixelOnEveryRoad();
+  void theScreenServedFromFilesIsGrabbedAndTrimmedAtIntervals();
 };
 
 void FilesTest::trimInfoGoesAndComesBack() {
@@ -327,4 +329,42 @@ void FilesTest::pngKeepsEveryPixelOnEveryRoad() {
 }
 
 ORVELLE_QTEST_MAIN(FilesTest)
+// The screen served from a folder of pictures: Ctrl+G takes the first one into
+// the canvas; the interval saves each changed one, in the window's format.
+void FilesTest::theScreenServedFromFilesIsGrabbedAndTrimmedAtIntervals() {
+  QTemporaryDir out, screens;
+  const QImage first = NumberedImage({480, 360}), second = first.mirrored(true, false);
+  QVERIFY(first.save(screens.filePath("1.png")) && second.save(screens.filePath("2.png")));
+  qputenv("ORVELLE_SCREEN_SOURCE", ("file:" + screens.path()).toUtf8());
+  Prepared p(out.path());
+  p.h.child<QAction>("M_S_Png")->trigger();
+  WriteFile(p.h.settingsPath(), ReadFile(p.h.settingsPath()) + "[View]\nInterval=1\n");
+
+  p.h.child<QAction>("M_R_Grab")->trigger();
+  const QRect beside(250, 0, 230, 360); // beside the frame's outline
+  QTRY_VERIFY(p.h.form().isVisible() &&
+              p.h.canvasImage().copy(beside) == first.convertToFormat(QImage::Format_RGB32).copy(beside));
+
+  p.h.child<QAction>("M_R_Interval")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(QDir(out.path()).entryList(QDir::Files).size() >= 2, 8000);
+  auto *stop = qobject_cast<QPushButton *>([] {
+    for (QWidget *w : QApplication::allWidgets()) {
+      if (w->objectName() == "IntervalStop") {
+        return w;
+      }
+    }
+    return static_cast<QWidget *>(nullptr);
+  }());
+  QVERIFY(stop != nullptr);
+  stop->click();
+  QTRY_VERIFY(p.h.form().isVisible());
+  qunsetenv("ORVELLE_SCREEN_SOURCE");
+  QCOMPARE(p.h.text("Panel2"), QStringLiteral("定期トリム停止：2 枚"));
+  QCOMPARE(QDir(out.path()).entryList(QDir::Files), (QStringList{"shot-001.png", "shot-002.png"}));
+  QCOMPARE(QImage(out.filePath("shot-001.png")).convertToFormat(QImage::Format_RGB32),
+           first.convertToFormat(QImage::Format_RGB32).copy(p.frame));
+  QCOMPARE(QImage(out.filePath("shot-002.png")).convertToFormat(QImage::Format_RGB32),
+           second.convertToFormat(QImage::Format_RGB32).copy(p.frame));
+}
+
 #include "files_test.moc"
