@@ -1,5 +1,7 @@
 #include "app/batch_window.h"
 
+#include "batch/cli/problem_words.h"
+
 #include "app/message_box.h"
 #include "core/batch_run.h"
 
@@ -50,7 +52,7 @@ void BatchWindow::Report(const std::vector<BatchFailure> &failures) {
     constexpr int kShown = 8;
     QStringList lines;
     for (const BatchFailure &failure : failures) {
-      lines << QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(failure.file), failure.reason);
+      lines << QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(failure.file), Words(failure.reason));
     }
     QString text = QStringLiteral("一括トリムで保存できなかった画像があります（%1 枚中 %2 枚）。\n\n%3")
                        .arg(m_total)

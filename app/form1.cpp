@@ -7,6 +7,7 @@
 #include "app/library_placement.h"
 #include "app/message_box.h"
 #include "app/outcome_panel.h"
+#include "batch/cli/problem_words.h"
 #include "capture/canvas/canvas_area.h"
 #include "capture/canvas/loupe.h"
 #include "capture/canvas/output_view.h"
@@ -56,7 +57,9 @@ Form1::Form1(Form1Environment environment, QWidget *parent)
       m_session.TakePicture(screen->pixels);
       ShowCanvas();
     }
-    Show(Result::Unless(problem));
+    if (!problem.isEmpty()) {
+      ShowMessage(this, problem);
+    }
   });
 
   const std::array<void (Form1::*)(), 6> clicks = {&Form1::Command1_Click, &Form1::Command2_Click,
@@ -83,11 +86,11 @@ QSize Form1::canvasAreaPixels() const { return m_ui.client->FillPixels(); }
 
 FrameColour Form1::frameColour() const { return FrameColourOf(m_ui.Option1->isChecked(), m_ui.Option2->isChecked()); }
 
-bool Form1::Show(const Result &result) {
-  if (!result.message.isEmpty()) {
-    ShowMessage(this, result.message);
+bool Form1::Show(const Expected<void> &result) {
+  if (!result) {
+    ShowMessage(this, Words(result.problem()));
   }
-  return result.done;
+  return result.ok();
 }
 
 void Form1::Start() {
@@ -125,7 +128,9 @@ void Form1::Load() {
 
   const QString source = m_env.executableFolder + QLatin1Char('/') + kJpegLibraryFileName;
   const LibraryPlacement placement = PlaceJpegLibrary(GetOsName(m_env.osVersion()), source, m_env.systemRoot);
-  Show(Result::Done(PlacementMessage(placement, source)));
+  if (const QString said = PlacementMessage(placement, source); !said.isEmpty()) {
+    ShowMessage(this, said);
+  }
 }
 
 void Form1::closeEvent(QCloseEvent *event) {
@@ -172,7 +177,7 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() { Show(m_session.SaveTrimInfo()); }
 
 void Form1::Command3_Click() {
-  const Result captured = m_session.Capture(m_env.clipboard->mimeData(), canvasAreaPixels());
+  const Expected<void> captured = m_session.Capture(m_env.clipboard->mimeData(), canvasAreaPixels());
   ShowCanvas();
   Show(captured);
 }
@@ -188,9 +193,9 @@ void Form1::Command4_Click() {
 namespace {
 // The busy cursor while a save runs (a large picture takes seconds), gone
 // before anything is said.
-template <typename Save> Result WhileBusy(Save save) {
+template <typename Save> Expected<void> WhileBusy(Save save) {
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  const Result result = save();
+  const Expected<void> result = save();
   QGuiApplication::restoreOverrideCursor();
   return result;
 }
@@ -205,9 +210,9 @@ void Form1::Command6_Click() {
 }
 
 void Form1::M_S_SFolder_Click() {
-  if (Show(m_session.ChooseSaveFolder(BrowseForFolder(this)))) {
-    m_ui.panel1->setText(m_session.saveFolder());
-  }
+  // A folder that could not be stored is the save folder all the same.
+  Show(m_session.ChooseSaveFolder(BrowseForFolder(this)));
+  m_ui.panel1->setText(m_session.saveFolder());
 }
 
 void Form1::M_R_Grab_Click() { m_grab->Start(); }

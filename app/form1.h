@@ -22,7 +22,6 @@ class IntervalWindow;
 class Loupe;
 class OutcomePanel;
 class Form2;
-struct Result;
 
 // The main window: it binds its controls to the trim session and shows what
 // the session's operations say. The menus repeat the buttons' commands.
@@ -63,7 +62,7 @@ private:
   QSize canvasAreaPixels() const;
   FrameColour frameColour() const;
   // Shows the result's message, if any; whether the operation was done.
-  bool Show(const Result &result);
+  bool Show(const Expected<void> &result);
   void ShowCanvas();
   void ShowOutput();
   void CanvasKeyDown(int key, int shift);
@@ -82,7 +81,7 @@ private:
   void M_R_Continuous_Toggled(bool on);
   void M_R_Grab_Click();
   void M_R_Interval_Click();
-  void IntervalEnded(const Result &result, int saved);
+  void IntervalEnded(const Expected<void> &result, int saved);
   void ClipboardChanged();
   void TakeContinuousPicture();
   void ShowContinuousState();

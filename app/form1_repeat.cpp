@@ -7,6 +7,7 @@
 #include "app/interval_window.h"
 #include "app/message_box.h"
 #include "app/outcome_panel.h"
+#include "batch/cli/problem_words.h"
 #include "core/screen_runner.h"
 #include "settings/view_settings.h"
 
@@ -17,11 +18,14 @@
 namespace orvelle {
 
 void Form1::M_R_Continuous_Toggled(bool on) {
-  const Result started = !on ? Result::Done()
-                         : !m_interval.isNull()
-                             ? Result::Failed(QStringLiteral("定期トリム中は連続トリムを開始できません。"))
-                             : m_continuous.Start();
-  if (!on || !started.done) {
+  if (on && !m_interval.isNull()) {
+    m_continuous.Stop();
+    ShowContinuousState();
+    ShowMessage(this, QStringLiteral("定期トリム中は連続トリムを開始できません。"));
+    return;
+  }
+  const Expected<void> started = on ? m_continuous.Start() : Expected<void>();
+  if (!on || !started) {
     m_continuous.Stop();
   }
   ShowContinuousState();
@@ -64,31 +68,43 @@ void Form1::ShowContinuousState() {
   const QSignalBlocker quiet(m_continuousAction);
   m_continuousAction->setChecked(m_continuous.running());
   // After the end it stays in view until the next start.
-  m_outcome->Show(m_continuous.statusText(), m_continuous.running());
+  QString text = QStringLiteral("連続トリム停止：%1 枚").arg(m_continuous.saved());
+  if (m_continuous.running()) {
+    text = QStringLiteral("連続トリム中：%1 枚").arg(m_continuous.saved());
+    if (m_continuous.unreadable() > 0) {
+      text += QStringLiteral("（読み込めない画像 %1 枚）").arg(m_continuous.unreadable());
+    }
+  }
+  m_outcome->Show(text, m_continuous.running());
 }
 
 void Form1::M_R_Interval_Click() {
-  QString problem = m_continuous.running() ? QStringLiteral("連続トリム中は定期トリムを開始できません。") : QString();
-  if (problem.isEmpty()) {
-    SessionScreenPlan(m_session, DesktopPixels(), &problem);
+  if (m_continuous.running()) {
+    ShowMessage(this, QStringLiteral("連続トリム中は定期トリムを開始できません。"));
+    return;
   }
-  if (!Show(Result::Unless(problem))) {
+  if (const Expected<ScreenPlan> possible = SessionScreenPlan(m_session, DesktopPixels()); !possible) {
+    Show(possible.problem());
     return;
   }
   const auto choice = AskInterval(this, ReadInterval(settingsPath()));
-  // The values as they are when the user starts it.
-  auto plan = choice ? SessionScreenPlan(m_session, DesktopPixels(), &problem) : std::nullopt;
-  if (!choice || !Show(Result::Unless(problem))) {
+  if (!choice) {
     return;
   }
-  plan->onlyChanged = choice->onlyChanged;
+  // The values as they are when the user starts it.
+  Expected<ScreenPlan> plan = SessionScreenPlan(m_session, DesktopPixels());
+  if (!plan) {
+    Show(plan.problem());
+    return;
+  }
+  plan.value().onlyChanged = choice->onlyChanged;
   WriteInterval(choice->seconds, settingsPath());
   hide();
   m_interval = new IntervalWindow(*plan, choice->seconds);
   connect(m_interval, &IntervalWindow::ended, this, &Form1::IntervalEnded);
 }
 
-void Form1::IntervalEnded(const Result &result, int saved) {
+void Form1::IntervalEnded(const Expected<void> &result, int saved) {
   m_interval = nullptr;
   ComeBack();
   m_outcome->Show(QStringLiteral("定期トリム停止：%1 枚").arg(saved));
@@ -96,7 +112,7 @@ void Form1::IntervalEnded(const Result &result, int saved) {
 }
 
 void Form1::M_R_Batch_Click() {
-  if (!Show(Result::Unless(m_session.FrameProblem()))) {
+  if (!Show(m_session.CheckFrame())) {
     return;
   }
   if (const QStringList files = ChooseBatchFiles(this); !files.isEmpty()) {
@@ -105,15 +121,18 @@ void Form1::M_R_Batch_Click() {
 }
 
 void Form1::BatchTrimFiles(const QStringList &files) {
-  QString problem = m_session.BatchProblem();
   const bool png = m_session.format == PictureFormat::Png; // written without the JPEG library
-  const auto save = problem.isEmpty() && !png ? m_session.Writer(&problem) : nullptr;
-  if (!problem.isEmpty()) {
-    Show(Result::Failed(problem));
+  Expected<void> possible = m_session.CheckBatch();
+  const Expected<SavePixelstoJPEGFunction> save =
+      possible && !png ? m_session.Writer() : Expected<SavePixelstoJPEGFunction>(nullptr);
+  if (!save) {
+    possible = save.problem();
+  }
+  if (!Show(possible)) {
     return;
   }
   const FrameState &frame = m_session.frame;
-  BatchJob job{{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, save};
+  BatchJob job{{frame.trim, frame.drag}, m_session.saveFolder(), m_session.quality, *save};
   job.format = m_session.format;
   m_batch = new BatchWindow(this, files, job);
   connect(m_batch, &BatchWindow::ended, this, [this](int saved, int failed) {

@@ -1,7 +1,6 @@
 #include "app/hidden_grab.h"
 
 #include "batch/cli/problem_words.h"
-#include "capture/screen/screen_grab.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,7 +1,5 @@
 #include "app/interval_window.h"
 
-#include "batch/cli/problem_words.h"
-
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,7 +19,7 @@ IntervalWindow::IntervalWindow(const ScreenPlan &plan, int seconds)
   auto *layout = new QVBoxLayout(this);
   layout->addWidget(m_count);
   layout->addWidget(stop);
-  connect(stop, &QPushButton::clicked, this, [this] { End(Result::Done()); });
+  connect(stop, &QPushButton::clicked, this, [this] { End({}); });
   // Room for the longest count, in a size of its own: a tiling desktop lets a
   // window that cannot be resized float, so it stays small there too.
   m_count->setText(QStringLiteral("9999999 枚\n取り込めなかった回数：9999999"));
@@ -102,7 +100,7 @@ void IntervalWindow::BeforeGrab(const std::function<void()> &go) {
 
 void IntervalWindow::Stepped(const ScreenStep &step) {
   if (step.outcome == ScreenStep::Outcome::Failed && step.last) {
-    End(Result::Failed(Words(*step.problem))); // a failed save
+    End(*step.problem); // a failed save
     return;
   }
   show();
@@ -117,7 +115,7 @@ void IntervalWindow::ShowCount() {
   m_count->setText(text);
 }
 
-void IntervalWindow::End(const Result &result) {
+void IntervalWindow::End(const Expected<void> &result) {
   if (m_ended) {
     return;
   }
@@ -128,7 +126,7 @@ void IntervalWindow::End(const Result &result) {
 }
 
 void IntervalWindow::closeEvent(QCloseEvent *event) {
-  End(Result::Done());
+  End({});
   event->accept();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/result.h"
 #include "core/screen_runner.h"
 
 #include <QMargins>
@@ -29,7 +28,7 @@ public:
   IntervalWindow(const ScreenPlan &plan, int seconds);
 
 signals:
-  void ended(const orvelle::Result &result, int saved);
+  void ended(const orvelle::Expected<void> &result, int saved);
 
 protected:
   void closeEvent(QCloseEvent *event) override;
@@ -40,7 +39,7 @@ private:
   QMargins FrameMargins() const;
   void BeforeGrab(const std::function<void()> &go);
   void Stepped(const ScreenStep &step);
-  void End(const Result &result);
+  void End(const Expected<void> &result);
   void ShowCount();
 
   QLabel *m_count;

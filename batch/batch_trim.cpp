@@ -24,32 +24,32 @@
 
 namespace orvelle {
 
-std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFrame &frame) {
+Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame) {
   const auto size = TrimOutputSize(frame.drag);
   if (!size || !HasFrame(frame.trim, frame.drag)) {
-    return kNoFrameMessage;
+    return MakeProblem(ProblemKind::NoFrame);
   }
-  if (const QString problem = OutputSizeProblem(*size); !problem.isEmpty()) {
-    return problem;
+  if (Expected<void> possible = CheckOutputSize(*size); !possible) {
+    return possible.problem();
   }
   std::optional<TrimPaint> paint;
-  const auto read = ReadRegion(
+  const Expected<Region> read = ReadRegion(
       path,
       [&](QSize picture) {
         paint = PlanTrimPaint(picture, frame.trim, frame.drag);
         return paint ? paint->source : QRect();
       },
       kPictureBudgetBytes - PictureBytes(size->width(), size->height()));
-  if (const QString *reason = std::get_if<QString>(&read)) {
-    return *reason;
+  if (!read) {
+    return read.problem();
   }
-  const Region &region = std::get<Region>(read);
+  const Region &region = *read;
   if (!paint || region.pixels.isNull()) {
     return FrameOutsideProblem(region.imageSize);
   }
   const QImage output = TrimRegion(region.pixels, region.area.topLeft(), *paint, *size);
   if (output.isNull()) {
-    return QStringLiteral("メモリーが足りません");
+    return MakeProblem(ProblemKind::OutOfMemory);
   }
   return output;
 }
@@ -74,18 +74,18 @@ QString OutputFile(const QString &file, const QString &folder, PictureFormat for
 
 // Why the output may not be written (now): it is one of the inputs, or an
 // existing file that may not be replaced.
-QString OutputProblem(const QString &output, const std::set<std::pair<dev_t, ino_t>> &inputs, bool overwrite) {
+Expected<void> CheckOutput(const QString &output, const std::set<std::pair<dev_t, ino_t>> &inputs, bool overwrite) {
   const auto id = Identity(output);
   if (id && inputs.count(*id) != 0) {
-    return QStringLiteral("保存先が入力ファイルと同じになるため保存しません");
+    return MakeProblem(ProblemKind::OutputIsInput);
   }
   if (id && !IsWritableFile(output)) {
-    return QStringLiteral("保存先の「%1」は読み取り専用のため上書きしません").arg(QFileInfo(output).fileName());
+    return MakeProblem(ProblemKind::OutputReadOnly, {QFileInfo(output).fileName()});
   }
   if (id && !overwrite) {
-    return QStringLiteral("保存先に同じ名前のファイル「%1」があるため保存しません").arg(QFileInfo(output).fileName());
+    return MakeProblem(ProblemKind::OutputExists, {QFileInfo(output).fileName()});
   }
-  return QString();
+  return {};
 }
 
 std::set<std::pair<dev_t, ino_t>> InputIdentities(const QStringList &files) {
@@ -98,16 +98,16 @@ std::set<std::pair<dev_t, ino_t>> InputIdentities(const QStringList &files) {
   return inputs;
 }
 
-std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const QString &folder, bool overwrite,
-                                                 PictureFormat format) {
+std::vector<std::pair<QString, Expected<void>>> Outputs(const QStringList &files, const QString &folder, bool overwrite,
+                                                        PictureFormat format) {
   const auto inputs = InputIdentities(files);
   QSet<QString> taken;
-  std::vector<std::pair<QString, QString>> outputs;
+  std::vector<std::pair<QString, Expected<void>>> outputs;
   for (const QString &file : files) {
     const QString output = OutputFile(file, folder, format);
-    QString problem = OutputProblem(output, inputs, overwrite);
-    if (problem.isEmpty() && taken.contains(output)) {
-      problem = QStringLiteral("同じ名前の画像が先にあるため保存しません（%1）").arg(QFileInfo(output).fileName());
+    Expected<void> problem = CheckOutput(output, inputs, overwrite);
+    if (problem && taken.contains(output)) {
+      problem = MakeProblem(ProblemKind::SameNameEarlier, {QFileInfo(output).fileName()});
     }
     taken.insert(output);
     outputs.emplace_back(output, problem);
@@ -115,46 +115,42 @@ std::vector<std::pair<QString, QString>> Outputs(const QStringList &files, const
   return outputs;
 }
 
-QString SaveTrimmed(const QString &file, const QString &output, const BatchJob &job,
-                    const std::set<std::pair<dev_t, ino_t>> &inputs) {
-  const auto trimmed = TrimImageFile(file, job.frame);
-  if (const QString *reason = std::get_if<QString>(&trimmed)) {
-    return *reason;
+Expected<void> SaveTrimmed(const QString &file, const QString &output, const BatchJob &job,
+                           const std::set<std::pair<dev_t, ino_t>> &inputs) {
+  const Expected<QImage> trimmed = TrimImageFile(file, job.frame);
+  if (!trimmed) {
+    return trimmed.problem();
   }
-  if (const QString problem = OutputProblem(output, inputs, job.overwrite); !problem.isEmpty()) {
-    return problem; // something took the name, or a link was set there, meanwhile
+  if (Expected<void> free = CheckOutput(output, inputs, job.overwrite); !free) {
+    return free; // something took the name, or a link was set there, meanwhile
   }
-  const QImage &image = std::get<QImage>(trimmed);
+  const QImage &image = *trimmed;
   // Without leave to replace, the picture is written whole under a hidden
   // name and then takes the output's name only if nothing holds it by then
   // (another batch into the same folder, say): checking and taking are one step.
   const QString written = job.overwrite ? output : HiddenPicturePath(QFileInfo(output).absolutePath(), job.format);
   const int code = WritePicture(image, written, job.format, job.save, job.quality);
   const int error = errno; // the library leaves the system's reason for a failed write
-  if (code != SAVEJPG_OK) {
-    return JpegSaveProblem(output, code, error);
-  }
-  if (job.overwrite) {
-    return QString();
+  if (code != SAVEJPG_OK || job.overwrite) {
+    return SavedByCode(output, code, error);
   }
   const Moved moved = MoveIntoPlace(EncodeFileName(written), EncodeFileName(output));
   const int why = errno;
   if (moved != Moved::Done) {
     ::unlink(EncodeFileName(written).constData());
   }
-  return moved == Moved::Done ? QString()
-         : moved == Moved::NameTaken ? QStringLiteral("保存先に同じ名前のファイル「%1」があるため保存しません")
-                                           .arg(QFileInfo(output).fileName())
-                                     : JpegSaveProblem(output, SAVEJPG_E_TARGET, why);
+  return moved == Moved::Done        ? Expected<void>()
+         : moved == Moved::NameTaken ? MakeProblem(ProblemKind::OutputExists, {QFileInfo(output).fileName()})
+                                     : SavedByCode(output, SAVEJPG_E_TARGET, why);
 }
 
 // One file, start to end; a lack of memory fails this file alone.
-QString TrimAndSave(const QString &file, const QString &output, const BatchJob &job,
-                    const std::set<std::pair<dev_t, ino_t>> &inputs) {
+Expected<void> TrimAndSave(const QString &file, const QString &output, const BatchJob &job,
+                           const std::set<std::pair<dev_t, ino_t>> &inputs) {
   try {
     return SaveTrimmed(file, output, job, inputs);
   } catch (const std::bad_alloc &) {
-    return QStringLiteral("メモリーが足りません");
+    return MakeProblem(ProblemKind::OutOfMemory);
   }
 }
 
@@ -189,10 +185,10 @@ std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job
         return;
       }
       const auto &[output, problem] = outputs[std::size_t(i)];
-      const QString reason = problem.isEmpty() ? TrimAndSave(files[i], output, job, inputs) : problem;
+      const Expected<void> saved = problem ? TrimAndSave(files[i], output, job, inputs) : problem;
       std::lock_guard<std::mutex> guard(lock);
-      if (!reason.isEmpty()) {
-        failures.push_back({i, files[i], reason});
+      if (!saved) {
+        failures.push_back({i, files[i], saved.problem()});
       }
       progress(++done);
     });

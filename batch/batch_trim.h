@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/picture/frame.h"
+#include "common/expected.h"
 #include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"
 
@@ -9,7 +10,6 @@
 #include <QStringList>
 #include <atomic>
 #include <functional>
-#include <variant>
 #include <vector>
 
 namespace orvelle {
@@ -22,8 +22,8 @@ struct BatchFrame {
 };
 
 // The trimmed picture of one image file, exactly as the trim command cuts it
-// out of the same picture on the canvas; or why it cannot be, in Japanese.
-std::variant<QImage, QString> TrimImageFile(const QString &path, const BatchFrame &frame);
+// out of the same picture on the canvas; or why it cannot be.
+Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame);
 
 struct BatchJob {
   BatchFrame frame;
@@ -37,7 +37,7 @@ struct BatchJob {
 struct BatchFailure {
   int index = 0; // in the list of files
   QString file;
-  QString reason;
+  Problem reason;
 };
 
 // The outputs of these files that already exist as files of their own (not

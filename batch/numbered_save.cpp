@@ -6,7 +6,6 @@
 #include "export/picture_writer.h"
 #include "export/save_problems.h"
 
-#include <QDir>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -29,9 +28,9 @@ bool Exists(const QString &path) {
 
 } // namespace
 
-NumberedSave NumberedSeries::Save(const QImage &picture, const NumberedTarget &target) {
+Expected<QString> NumberedSeries::Save(const QImage &picture, const NumberedTarget &target) {
   if (picture.isNull()) {
-    return {QString(), QStringLiteral("保存する画像がありません（大きさが 0 です）。")};
+    return MakeProblem(ProblemKind::NothingToSave);
   }
   if (!m_next || target.folder != m_folder || target.base != m_base) {
     m_folder = target.folder;
@@ -45,7 +44,7 @@ NumberedSave NumberedSeries::Save(const QImage &picture, const NumberedTarget &t
   const int error = errno;
   if (code != SAVEJPG_OK) {
     ::unlink(EncodeFileName(hidden).constData());
-    return {QString(), JpegSaveProblem(NumberedPath(target, *m_next, target.format), code, error)};
+    return SavedByCode(NumberedPath(target, *m_next, target.format), code, error).problem();
   }
   const PictureFormat other = target.format == PictureFormat::Png ? PictureFormat::Jpeg : PictureFormat::Png;
   for (int claim = 0; claim < kClaims && *m_next <= kMaxNumber; ++claim, ++*m_next) {
@@ -56,23 +55,19 @@ NumberedSave NumberedSeries::Save(const QImage &picture, const NumberedTarget &t
     const Moved moved = MoveIntoPlace(EncodeFileName(hidden), EncodeFileName(path));
     if (moved == Moved::Done) {
       ++*m_next;
-      return {path, QString()};
+      return path;
     }
     if (moved == Moved::Failed) {
       const int why = errno;
       ::unlink(EncodeFileName(hidden).constData());
-      return {QString(), QStringLiteral("「%1」を保存できませんでした（%2）")
-                             .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(why)))};
+      return MakeProblem(ProblemKind::NumberedSaveFailed, {path, QString::fromLocal8Bit(std::strerror(why))});
     }
   }
   ::unlink(EncodeFileName(hidden).constData());
   if (*m_next > kMaxNumber) {
-    return {QString(), QStringLiteral("番号が %1 を超えるため、これ以上「%2-番号」の名前では保存できません。")
-                           .arg(kMaxNumber)
-                           .arg(target.base)};
+    return MakeProblem(ProblemKind::NumberTooHigh, {QString::number(kMaxNumber), target.base});
   }
-  return {QString(), QStringLiteral("保存先フォルダー「%1」に番号付きのファイルを作れませんでした。")
-                         .arg(QDir::toNativeSeparators(target.folder))};
+  return MakeProblem(ProblemKind::NumberedNoName, {target.folder});
 }
 
 } // namespace orvelle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/expected.h"
 #include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"
 
@@ -18,11 +19,6 @@ struct NumberedTarget {
   PictureFormat format = PictureFormat::Jpeg;
 };
 
-struct NumberedSave {
-  QString path;    // the file saved
-  QString problem; // why nothing was saved, for the user; empty when saved
-};
-
 // The most a number of the series may be.
 inline constexpr qulonglong kMaxNumber = 999999999;
 
@@ -36,7 +32,8 @@ inline constexpr qulonglong kMaxNumber = 999999999;
 // a numbered name; nothing is left behind when a save fails.
 class NumberedSeries {
 public:
-  NumberedSave Save(const QImage &picture, const NumberedTarget &target);
+  // The file saved, or why nothing was.
+  Expected<QString> Save(const QImage &picture, const NumberedTarget &target);
 
 private:
   QString m_folder; // the series the number counts in

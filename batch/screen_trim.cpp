@@ -19,23 +19,21 @@ QImage TrimScreenPicture(const ScreenPicture &screen, const BatchFrame &frame) {
   return TrimRegion(screen.pixels, screen.area.topLeft(), paint, size);
 }
 
-ScreenSeries::Outcome ScreenSeries::Take(const ScreenPicture &screen, QString *said) {
+ScreenSeries::Taken ScreenSeries::Take(const ScreenPicture &screen) {
   if (FrameMisses(screen.desktop, m_frame.trim)) {
-    *said = FrameOutsideProblem(screen.desktop);
-    return Outcome::Missed;
+    return {Outcome::Missed, QString(), FrameOutsideProblem(screen.desktop)};
   }
   const QImage trimmed = TrimScreenPicture(screen, m_frame);
   if (m_onlyChanged && SamePicture(trimmed, m_last)) {
-    return Outcome::Unchanged;
+    return {Outcome::Unchanged, QString(), std::nullopt};
   }
-  const NumberedSave saved = m_numbers.Save(trimmed, m_target);
-  *said = saved.problem.isEmpty() ? saved.path : saved.problem;
-  if (!saved.problem.isEmpty()) {
-    return Outcome::Failed;
+  const Expected<QString> saved = m_numbers.Save(trimmed, m_target);
+  if (!saved) {
+    return {Outcome::Failed, QString(), saved.problem()};
   }
   m_last = trimmed;
   ++m_saved;
-  return Outcome::Saved;
+  return {Outcome::Saved, *saved, std::nullopt};
 }
 
 } // namespace orvelle

@@ -2,7 +2,9 @@
 
 #include "batch/batch_trim.h"
 #include "batch/numbered_save.h"
-#include "capture/screen/screen_grab.h"
+#include "capture/screen/screen_source.h"
+
+#include <optional>
 
 namespace orvelle {
 
@@ -24,9 +26,13 @@ public:
 
   // Missed: the frame lies wholly off the desktop, and nothing is saved.
   enum class Outcome { Saved, Unchanged, Missed, Failed };
-  // Trims the picture and saves it unless passed over; the file saved, or
-  // why it was not, in `said`.
-  Outcome Take(const ScreenPicture &screen, QString *said);
+  struct Taken {
+    Outcome outcome;
+    QString path;                   // the file saved
+    std::optional<Problem> problem; // why it was not (missed, failed)
+  };
+  // Trims the picture and saves it unless passed over.
+  Taken Take(const ScreenPicture &screen);
   QRect Needed(QSize desktop) const { return ScreenPartNeeded(desktop, m_frame); }
   int saved() const { return m_saved; }
 

@@ -31,7 +31,7 @@ int main(int argc, char **argv) {
   const JpegJob job{QStringLiteral("bench"), quality, dir.path(), bin + QLatin1Char('/') + kJpegLibraryFileName};
 
   std::printf("JPEG export of a 3840x2160 screenshot-like picture at quality %d:\n", quality);
-  const double original = bench::MedianMs(7, [&] { SaveOriginalJpeg(job, dir.path(), image); });
+  const double original = bench::MedianMs(7, [&] { (void)SaveOriginalJpeg(job, dir.path(), image); });
   const double qt = bench::MedianMs(7, [&] { image.save(dir.filePath(QStringLiteral("qt.jpg")), "JPEG", quality); });
   bench::Report("SaveOriginalJpeg (bitmap + SavetoJPEG)", original, "QImage::save as JPEG", qt, "1.5 or less");
   const double bmp = bench::MedianMs(7, [&] { SaveBmp(image, dir.filePath(QStringLiteral("hop.bmp"))); });

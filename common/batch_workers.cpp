@@ -10,9 +10,8 @@ namespace orvelle {
 namespace {
 // A small text file's contents; empty when it cannot be read.
 QByteArray Text(const QString &path) {
-  auto read = ReadSmallFile(path, 1 << 20);
-  const QByteArray *bytes = std::get_if<QByteArray>(&read);
-  return bytes != nullptr ? *bytes : QByteArray();
+  const Expected<QByteArray> read = ReadSmallFile(path, 1 << 20);
+  return read ? *read : QByteArray();
 }
 
 std::optional<qint64> Number(const QByteArray &text) {

@@ -19,24 +19,24 @@ RegularFile::~RegularFile() {
 }
 
 namespace {
-QString OpenProblem(int error) {
+Problem OpenProblem(int error) {
   switch (error) {
   case ENOENT:
   case ENOTDIR:
   case ELOOP:
-    return QStringLiteral("見つかりません");
+    return MakeProblem(ProblemKind::FileMissing);
   case EACCES:
   case EPERM:
-    return QStringLiteral("読み取りの権限がありません");
+    return MakeProblem(ProblemKind::FileNoPermission);
   default:
-    return QStringLiteral("開けません（%1）").arg(QString::fromLocal8Bit(std::strerror(error)));
+    return MakeProblem(ProblemKind::FileOpenFailed, {QString::fromLocal8Bit(std::strerror(error))});
   }
 }
 } // namespace
 
-std::variant<RegularFile, QString> OpenRegularFile(const QString &path) {
+Expected<RegularFile> OpenRegularFile(const QString &path) {
   if (path.isEmpty()) {
-    return QStringLiteral("見つかりません");
+    return MakeProblem(ProblemKind::FileMissing);
   }
   // O_NONBLOCK: opening a pipe with no writer would otherwise wait for one.
   const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -49,21 +49,21 @@ std::variant<RegularFile, QString> OpenRegularFile(const QString &path) {
     return OpenProblem(errno);
   }
   if (S_ISDIR(st.st_mode)) {
-    return QStringLiteral("フォルダーです（ファイルではありません）");
+    return MakeProblem(ProblemKind::FileIsFolder);
   }
   if (!S_ISREG(st.st_mode)) {
-    return QStringLiteral("通常のファイルではありません（パイプやデバイスは読みません）");
+    return MakeProblem(ProblemKind::FileNotRegular);
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return RegularFile(file.release(), qint64(st.st_size));
 }
 
-std::variant<QByteArray, QString> ReadSmallFile(const QString &path, qint64 maxBytes) {
-  auto opened = OpenRegularFile(path);
-  if (QString *problem = std::get_if<QString>(&opened)) {
-    return *problem;
+Expected<QByteArray> ReadSmallFile(const QString &path, qint64 maxBytes) {
+  const Expected<RegularFile> opened = OpenRegularFile(path);
+  if (!opened) {
+    return opened.problem();
   }
-  const RegularFile &file = std::get<RegularFile>(opened);
+  const RegularFile &file = *opened;
   // Read until the end, never past the limit: a file that grows while it is
   // read is refused too.
   QByteArray bytes;
@@ -74,11 +74,11 @@ std::variant<QByteArray, QString> ReadSmallFile(const QString &path, qint64 maxB
       continue;
     }
     if (n <= 0) {
-      return n == 0 ? std::variant<QByteArray, QString>(bytes) : OpenProblem(errno);
+      return n == 0 ? Expected<QByteArray>(bytes) : OpenProblem(errno);
     }
     bytes.append(chunk, n);
     if (bytes.size() > maxBytes) {
-      return QStringLiteral("大きすぎます（%1 バイトを超えています）").arg(maxBytes);
+      return MakeProblem(ProblemKind::FileTooLarge, {QString::number(maxBytes)});
     }
   }
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "common/expected.h"
+
 #include <QString>
 #include <utility>
-#include <variant>
 
 namespace orvelle {
 
@@ -26,11 +27,11 @@ private:
   qint64 m_size;
 };
 
-// Opens the file (through symbolic links) without blocking, or says in
-// Japanese why not: missing, no permission, a folder, not a regular file.
-std::variant<RegularFile, QString> OpenRegularFile(const QString &path);
+// Opens the file (through symbolic links) without blocking, or says why not:
+// missing, no permission, a folder, not a regular file.
+Expected<RegularFile> OpenRegularFile(const QString &path);
 
 // The whole file, when it is a regular file of at most maxBytes; else why not.
-std::variant<QByteArray, QString> ReadSmallFile(const QString &path, qint64 maxBytes);
+Expected<QByteArray> ReadSmallFile(const QString &path, qint64 maxBytes);
 
 } // namespace orvelle

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "batch/numbered_save.h"
-#include "core/result.h"
+#include "common/expected.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QImage>
@@ -24,14 +24,14 @@ public:
   bool running() const { return m_running; }
   // Starts counting from zero; fails, with the reason, without a frame, a
   // name, a usable save folder or the JPEG library.
-  Result Start();
+  Expected<void> Start();
   void Stop() { m_running = false; }
 
   // What taking the clipboard's data did.
   struct Taken {
     bool canvasChanged = false; // the canvas is new
     bool trimmed = false;       // and so is the output picture
-    Result result;              // failed: the save failed and trimming stopped
+    Expected<void> result;      // failed: the save failed and trimming stopped
   };
   // Takes the clipboard's picture into a canvas of this size. Text and the
   // like are passed over, and so is the program's own copy; a picture that
@@ -40,12 +40,13 @@ public:
   // manager taking it over) is neither saved nor counted.
   Taken Take(const QMimeData *data, QSize areaPixels);
 
-  // The count for the status bar: "連続トリム中：N 枚" (with the unreadable
-  // pictures when there were any), or after the end "連続トリム停止：N 枚".
-  QString statusText() const;
+  // Pictures saved, and pictures that could not be read (or that the frame
+  // missed), since the start.
+  int saved() const { return m_saved; }
+  int unreadable() const { return m_unreadable; }
 
 private:
-  Taken Failed(const QString &problem, bool trimmed);
+  Taken Failed(const Problem &problem, bool trimmed);
 
   TrimSession &m_session;
   bool m_running = false;

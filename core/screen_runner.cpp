@@ -68,24 +68,22 @@ void ScreenRunner::Took(const ScreenPicture &picture) {
     return;
   }
   m_grabbing = false;
+  const ScreenSeries::Taken taken = m_series.Take(picture);
   ScreenStep step;
-  QString said;
-  switch (m_series.Take(picture, &said)) {
+  step.path = taken.path;
+  step.problem = taken.problem;
+  switch (taken.outcome) {
   case ScreenSeries::Outcome::Saved:
-    step.path = said;
     break;
   case ScreenSeries::Outcome::Unchanged:
     step.outcome = ScreenStep::Outcome::Unchanged;
     break;
-  case ScreenSeries::Outcome::Missed:
+  case ScreenSeries::Outcome::Missed: // as a failed grab: the next one may find the frame on the desktop
     ++m_failedGrabs;
     step.outcome = ScreenStep::Outcome::Failed;
-    step.problem = MakeProblem(ProblemKind::FrameOutside,
-                               {QString::number(picture.desktop.width()), QString::number(picture.desktop.height())});
     break;
-  case ScreenSeries::Outcome::Failed:
+  case ScreenSeries::Outcome::Failed: // a failed save ends the series
     step.outcome = ScreenStep::Outcome::Failed;
-    step.problem = MakeProblem(ProblemKind::SaveFailed, {said});
     step.last = true;
     break;
   }
@@ -116,21 +114,21 @@ void ScreenRunner::Step(ScreenStep step) {
   }
 }
 
-std::optional<ScreenPlan> SessionScreenPlan(const TrimSession &session, QSize desktop, QString *problem) {
+Expected<ScreenPlan> SessionScreenPlan(const TrimSession &session, QSize desktop) {
   const FrameState &frame = session.frame;
-  const auto save = session.RepeatWriter(problem);
-  if (problem->isEmpty()) {
-    *problem = OutputSizeProblem(*TrimOutputSize(frame.drag));
+  const Expected<SavePixelstoJPEGFunction> save = session.RepeatWriter();
+  if (!save) {
+    return save.problem();
   }
-  if (problem->isEmpty() && FrameMisses(desktop, frame.trim)) {
-    *problem = FrameOutsideProblem(desktop);
+  if (Expected<void> possible = CheckOutputSize(*TrimOutputSize(frame.drag)); !possible) {
+    return possible.problem();
   }
-  if (!problem->isEmpty()) {
-    return std::nullopt;
+  if (FrameMisses(desktop, frame.trim)) {
+    return FrameOutsideProblem(desktop);
   }
   ScreenPlan plan;
   plan.frame = {frame.trim, frame.drag};
-  plan.target = {session.saveFolder(), session.baseName, session.quality, save, session.format};
+  plan.target = {session.saveFolder(), session.baseName, session.quality, *save, session.format};
   return plan;
 }
 

@@ -2,7 +2,7 @@
 
 #include "batch/screen_trim.h"
 #include "capture/screen/screen_source.h"
-#include "common/problem.h"
+#include "common/expected.h"
 
 #include <QObject>
 #include <QTimer>
@@ -86,6 +86,6 @@ class TrimSession;
 // none can run on a desktop of this size: no frame (or one too large to
 // trim, or one the desktop leaves wholly outside), no name, no usable save
 // folder, no JPEG library.
-std::optional<ScreenPlan> SessionScreenPlan(const TrimSession &session, QSize desktop, QString *problem);
+Expected<ScreenPlan> SessionScreenPlan(const TrimSession &session, QSize desktop);
 
 } // namespace orvelle

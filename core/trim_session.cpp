@@ -34,39 +34,35 @@ void TrimSession::Begin(QSize canvasSize, QColor background, OutputPicture outpu
   m_saveFolder = ReadSaveFolder(m_places.settingsPath);
 }
 
-Result TrimSession::ChooseSaveFolder(const QString &chosen) {
+Expected<void> TrimSession::ChooseSaveFolder(const QString &chosen) {
   if (chosen.isEmpty()) {
-    return Result::Failed(QStringLiteral("キャンセルを選択"));
+    return MakeProblem(ProblemKind::FolderCancelled);
   }
   // trim.ini gives back at most 254 bytes of a value: a longer folder would
   // come back cut at the next start, naming another folder.
   if (!FitsSettingsFile(chosen)) {
-    return Result::Failed(QStringLiteral("フォルダー「%1」は名前が長すぎるため保存先にできません（%2 バイトまで）。")
-                              .arg(QDir::toNativeSeparators(chosen))
-                              .arg(kMaxFolderBytes));
+    return MakeProblem(ProblemKind::FolderNameTooLong, {chosen, QString::number(kMaxFolderBytes)});
   }
   m_saveFolder = chosen;
   if (!WriteSaveFolder(m_saveFolder, m_places.settingsPath)) {
-    return Result::Done(QStringLiteral("保存先フォルダーを設定ファイル「%1」に記録できませんでした。\n"
-                                       "次回の起動時には元の保存先に戻ります。")
-                            .arg(QDir::toNativeSeparators(m_places.settingsPath)));
+    return MakeProblem(ProblemKind::FolderNotStored, {m_places.settingsPath});
   }
-  return Result::Done();
+  return {};
 }
 
-Result TrimSession::Capture(const QMimeData *clipboard, QSize areaPixels) {
+Expected<void> TrimSession::Capture(const QMimeData *clipboard, QSize areaPixels) {
   return CaptureFrom(ClipboardPicture(clipboard), areaPixels);
 }
 
-Result TrimSession::CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels) {
+Expected<void> TrimSession::CaptureFrom(const Expected<QImage> &picture, QSize areaPixels) {
   m_trimmed = false;
   m_canvas.picture = QImage();
   m_canvas.size = areaPixels;
-  if (const QString *problem = std::get_if<QString>(&picture)) {
-    return Result::Failed(*problem);
+  if (!picture) {
+    return picture.problem();
   }
-  TakePicture(std::get<QImage>(picture));
-  return Result::Done();
+  TakePicture(*picture);
+  return {};
 }
 
 void TrimSession::TakePicture(const QImage &picture) {
@@ -83,25 +79,25 @@ void TrimSession::FitEmptyCanvas(QSize areaPixels) {
   }
 }
 
-Result TrimSession::Trim() {
+Expected<void> TrimSession::Trim() {
   if (const auto size = TrimOutputSize(frame.drag)) {
-    if (const QString problem = OutputSizeProblem(*size); !problem.isEmpty()) {
-      return Result::Failed(problem);
+    if (Expected<void> possible = CheckOutputSize(*size); !possible) {
+      return possible;
     }
   }
   // A frame wholly off the captured picture would give a picture of nothing.
   if (!m_canvas.picture.isNull() && FrameMisses(m_canvas.picture.size(), frame.trim)) {
     m_trimmed = false;
-    return Result::Failed(FrameOutsideProblem(m_canvas.picture.size()));
+    return FrameOutsideProblem(m_canvas.picture.size());
   }
   m_output = TrimPicture(m_canvas.picture, m_output, frame.trim, frame.drag);
   m_trimmed = true;
-  return Result::Done();
+  return {};
 }
 
-Result TrimSession::Copy(QClipboard &clipboard) {
+Expected<void> TrimSession::Copy(QClipboard &clipboard) {
   if (!trimmed()) {
-    return Result::Failed(kNothingTrimmed);
+    return MakeProblem(ProblemKind::NothingTrimmed);
   }
   m_copied = m_output.image;
   // The picture, with the program's own mark beside it: its own copy is
@@ -110,60 +106,58 @@ Result TrimSession::Copy(QClipboard &clipboard) {
   data->setImageData(m_copied);
   data->setData(kOwnCopyFormat, QByteArrayLiteral("1"));
   clipboard.setMimeData(data);
-  return Result::Done();
+  return {};
 }
 
-Result TrimSession::SaveTrimmed() {
+Expected<void> TrimSession::SaveTrimmed() {
   if (!trimmed()) {
-    return Result::Failed(kNothingTrimmed);
+    return MakeProblem(ProblemKind::NothingTrimmed);
   }
   const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath, format};
-  return Result::Unless(SaveTrimmedJpeg(job, m_saveFolder, m_output.image));
+  return SaveTrimmedJpeg(job, m_saveFolder, m_output.image);
 }
 
-Result TrimSession::SaveOriginal() {
+Expected<void> TrimSession::SaveOriginal() {
   WriteSaveFolder(m_saveFolder, m_places.settingsPath);
   const JpegJob job{baseName, quality, m_places.bitmapFolder, m_places.libraryPath, format};
-  return Result::Unless(SaveOriginalJpeg(job, m_saveFolder, m_canvas.image()));
+  return SaveOriginalJpeg(job, m_saveFolder, m_canvas.image());
 }
 
-Result TrimSession::SaveTrimInfo() const { return Result::Unless(orvelle::SaveTrimInfo(frame, m_places.settingsPath)); }
+Expected<void> TrimSession::SaveTrimInfo() const { return orvelle::SaveTrimInfo(frame, m_places.settingsPath); }
 
-Result TrimSession::LoadTrimInfo() {
-  auto loaded = orvelle::LoadTrimInfo(m_places.settingsPath);
-  if (const QString *message = std::get_if<QString>(&loaded)) {
-    return Result::Failed(*message);
+Expected<void> TrimSession::LoadTrimInfo() {
+  Expected<FrameState> loaded = orvelle::LoadTrimInfo(m_places.settingsPath);
+  if (!loaded) {
+    return loaded.problem();
   }
-  frame = std::get<FrameState>(loaded);
-  return Result::Done();
+  frame = *loaded;
+  return {};
 }
 
-QString TrimSession::FrameProblem() const {
-  return HasFrame(frame.trim, frame.drag) && TrimOutputSize(frame.drag) ? QString() : kNoFrameMessage;
-}
-
-QString TrimSession::RepeatProblem() const {
-  const QString problem = FrameProblem();
-  return problem.isEmpty() ? SaveProblem(baseName, m_saveFolder) : problem;
-}
-
-QString TrimSession::BatchProblem() const {
-  const QString problem = FrameProblem();
-  return problem.isEmpty() ? FolderProblem(m_saveFolder) : problem;
-}
-
-SavePixelstoJPEGFunction TrimSession::Writer(QString *problem) const {
-  QString loadError;
-  const auto save = ResolveSavePixelstoJPEG(m_places.libraryPath, &loadError);
-  if (save == nullptr && problem != nullptr) {
-    *problem = LibraryProblem(m_places.libraryPath, loadError);
+Expected<void> TrimSession::CheckFrame() const {
+  if (HasFrame(frame.trim, frame.drag) && TrimOutputSize(frame.drag)) {
+    return {};
   }
-  return save;
+  return MakeProblem(ProblemKind::NoFrame);
 }
 
-SavePixelstoJPEGFunction TrimSession::RepeatWriter(QString *problem) const {
-  *problem = RepeatProblem();
-  return problem->isEmpty() && format == PictureFormat::Jpeg ? Writer(problem) : nullptr;
+Expected<void> TrimSession::CheckRepeat() const {
+  Expected<void> framed = CheckFrame();
+  return framed ? CheckSave(baseName, m_saveFolder) : framed;
+}
+
+Expected<void> TrimSession::CheckBatch() const {
+  Expected<void> framed = CheckFrame();
+  return framed ? CheckFolder(m_saveFolder) : framed;
+}
+
+Expected<SavePixelstoJPEGFunction> TrimSession::Writer() const { return ResolveSavePixelstoJPEG(m_places.libraryPath); }
+
+Expected<SavePixelstoJPEGFunction> TrimSession::RepeatWriter() const {
+  if (Expected<void> possible = CheckRepeat(); !possible) {
+    return possible.problem();
+  }
+  return format == PictureFormat::Jpeg ? Writer() : Expected<SavePixelstoJPEGFunction>(nullptr);
 }
 
 } // namespace orvelle

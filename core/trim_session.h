@@ -2,21 +2,19 @@
 
 #include "capture/picture/frame.h"
 #include "capture/picture/trim_plan.h"
-#include "core/result.h"
+#include "common/expected.h"
 #include "export/picture_format.h"
 #include "savejpg/SaveJPG.h"
 
 #include <QColor>
 #include <QImage>
 #include <QString>
-#include <variant>
 
 class QClipboard;
 class QMimeData;
 
 namespace orvelle {
 
-inline const QString kNothingTrimmed = QStringLiteral("トリムされた画像がありません");
 // The clipboard format that marks the program's own copy.
 inline const QString kOwnCopyFormat = QStringLiteral("application/x-orvelle-copy");
 
@@ -60,14 +58,15 @@ public:
   void Begin(QSize canvasSize, QColor background, OutputPicture output);
 
   // The folder the user chose ("" when cancelled) becomes the save folder and
-  // is stored; done with a warning when it could not be stored.
-  Result ChooseSaveFolder(const QString &chosen);
+  // is stored; when it could not be stored it is the save folder all the
+  // same, until the end of the run, and the problem says so.
+  Expected<void> ChooseSaveFolder(const QString &chosen);
 
   // Takes the clipboard's picture into a canvas of this size (empty without
   // one), or a picture of the screen.
-  Result Capture(const QMimeData *clipboard, QSize areaPixels);
+  Expected<void> Capture(const QMimeData *clipboard, QSize areaPixels);
   // The same for a clipboard picture already read (see ClipboardPicture).
-  Result CaptureFrom(const std::variant<QImage, QString> &picture, QSize areaPixels);
+  Expected<void> CaptureFrom(const Expected<QImage> &picture, QSize areaPixels);
   void TakePicture(const QImage &picture);
   // An empty canvas takes the size of the area that shows it; a picture's
   // canvas keeps the picture's size.
@@ -75,34 +74,33 @@ public:
 
   // Trims the frame's area out; refused for a frame wholly off the captured
   // picture, which then leaves no trimmed picture.
-  Result Trim();
+  Expected<void> Trim();
   // Whether there is a trimmed picture of the picture on the canvas: none
   // from the start and after each capture until the next trim.
   bool trimmed() const { return m_trimmed && !m_output.image.isNull(); }
   // Puts what a save of the trimmed picture would write on the clipboard, as
   // a picture; fails before the first trim.
-  Result Copy(QClipboard &clipboard);
+  Expected<void> Copy(QClipboard &clipboard);
   // The last picture copied, by which the program knows its own copy.
   const QImage &copied() const { return m_copied; }
   // Saves the trimmed picture; fails while there is none.
-  Result SaveTrimmed();
+  Expected<void> SaveTrimmed();
   // Stores the save folder first, then saves the whole captured picture.
-  Result SaveOriginal();
-  Result SaveTrimInfo() const;
-  Result LoadTrimInfo();
+  Expected<void> SaveOriginal();
+  Expected<void> SaveTrimInfo() const;
+  Expected<void> LoadTrimInfo();
 
-  // Why the frame cannot be trimmed over and over ("no frame"); empty when it can.
-  QString FrameProblem() const;
+  // Whether the frame can be trimmed over and over, or why not ("no frame").
+  Expected<void> CheckFrame() const;
   // The same, then the name and the save folder, as saves over and over need them.
-  QString RepeatProblem() const;
+  Expected<void> CheckRepeat() const;
   // The same, then the save folder, as a batch needs them.
-  QString BatchProblem() const;
-  // The JPEG library's writer; nothing, and why, when it cannot be loaded.
-  SavePixelstoJPEGFunction Writer(QString *problem) const;
-  // The writer for saves over and over, and why they cannot be made where
-  // RepeatProblem says no or the library cannot be loaded; PNG needs no writer
-  // (nothing, and no problem).
-  SavePixelstoJPEGFunction RepeatWriter(QString *problem) const;
+  Expected<void> CheckBatch() const;
+  // The JPEG library's writer, or why it cannot be loaded.
+  Expected<SavePixelstoJPEGFunction> Writer() const;
+  // The writer for saves over and over, or why they cannot be made (what
+  // CheckRepeat says, or the library); PNG needs no writer (a null one).
+  Expected<SavePixelstoJPEGFunction> RepeatWriter() const;
 
 private:
   SessionPlaces m_places;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/expected.h"
 #include "export/picture_format.h"
 
 #include <QImage>
@@ -21,12 +22,11 @@ inline const QString kOriginalBmpName = QStringLiteral("default-org.bmp");
 
 // Saves the trimmed picture as name + ".jpg" into the folder, through the
 // intermediate bitmap and the library's SavetoJPEG; as PNG, name + ".png",
-// written directly. The message for the user when it was not saved; empty
-// when it was.
-QString SaveTrimmedJpeg(const JpegJob &job, const QString &folder, const QImage &trimmed);
+// written directly. Done, or why it was not saved.
+Expected<void> SaveTrimmedJpeg(const JpegJob &job, const QString &folder, const QImage &trimmed);
 
 // Saves the whole captured picture as name + "-org.jpg" (name + "-org.png")
 // into the folder, the same way.
-QString SaveOriginalJpeg(const JpegJob &job, const QString &folder, const QImage &original);
+Expected<void> SaveOriginalJpeg(const JpegJob &job, const QString &folder, const QImage &original);
 
 } // namespace orvelle

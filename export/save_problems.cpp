@@ -22,47 +22,38 @@ bool IsUsableFileName(const QString &name) {
 
 } // namespace
 
-QString FolderProblem(const QString &folder) {
+Expected<void> CheckFolder(const QString &folder) {
   if (folder.isEmpty()) {
-    return QStringLiteral("ファイルの保存先を指定ください");
+    return MakeProblem(ProblemKind::NoSaveFolder);
   }
   if (!IsWritableFolder(folder)) {
-    return UnusableFolderProblem(folder) +
-           QStringLiteral("\nメニューの［設定(S)］－［保存フォルダー］で保存先を選んでください。");
+    return MakeProblem(ProblemKind::FolderUnusable, {folder});
   }
-  return QString();
+  return {};
 }
 
-QString UnusableFolderProblem(const QString &folder) {
-  return QStringLiteral("保存先フォルダー「%1」が見つからないか、書き込みできません。").arg(folder);
-}
-
-QString SaveProblem(const QString &baseName, const QString &folder) {
+Expected<void> CheckSave(const QString &baseName, const QString &folder) {
   if (baseName.isEmpty()) {
-    return QStringLiteral("ファイル名を指定ください");
+    return MakeProblem(ProblemKind::NoFileName);
   }
   if (!folder.isEmpty() && !IsUsableFileName(baseName)) {
-    return QStringLiteral("ファイル名「%1」には使えない文字（/ や \\）が含まれています。").arg(baseName);
+    return MakeProblem(ProblemKind::BadFileName, {baseName});
   }
-  return FolderProblem(folder);
+  return CheckFolder(folder);
 }
 
-QString JpegSaveProblem(const QString &jpegPath, int code, int systemError) {
-  const QString path = QDir::toNativeSeparators(jpegPath);
+Expected<void> SavedByCode(const QString &path, int code, int systemError) {
+  if (code == SAVEJPG_OK) {
+    return {};
+  }
   if (code == SAVEJPG_E_READONLY) {
-    return QStringLiteral("「%1」は読み取り専用のため上書きしません").arg(QFileInfo(jpegPath).fileName());
+    return MakeProblem(ProblemKind::ReadOnly, {QFileInfo(path).fileName()});
   }
-  const QString kind = jpegPath.endsWith(QLatin1String(".png")) ? QStringLiteral("PNG") : QStringLiteral("JPEG");
+  const QString kind = path.endsWith(QLatin1String(".png")) ? QStringLiteral("PNG") : QStringLiteral("JPEG");
   if (code == SAVEJPG_E_TARGET && (systemError == ENOSPC || systemError == EDQUOT)) {
-    return QStringLiteral("%1 ファイル「%2」を保存できませんでした（ディスクがいっぱいです）").arg(kind, path);
+    return MakeProblem(ProblemKind::DiskFull, {kind, path});
   }
-  return QStringLiteral("%1 ファイル「%2」を保存できませんでした（エラー コード %3）")
-      .arg(kind, path, IntegerText(code));
-}
-
-QString LibraryProblem(const QString &libraryPath, const QString &loadError) {
-  return QStringLiteral("JPEG 保存ライブラリ「%1」を読み込めませんでした。\n%2")
-      .arg(QDir::toNativeSeparators(libraryPath), loadError);
+  return MakeProblem(ProblemKind::SaveError, {kind, path, IntegerText(code)});
 }
 
 QString JpegPath(const QString &folder, const QString &baseName, const QString &suffix) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/expected.h"
+
 #include <QString>
 
 namespace orvelle {
@@ -8,20 +10,15 @@ namespace orvelle {
 // the suffix.
 QString JpegPath(const QString &folder, const QString &baseName, const QString &suffix);
 
-// The message for the user when a picture cannot be saved under this base name
-// into this folder (no name, no folder, a name that would leave the folder, a
-// folder that is missing or cannot be written); empty when it can.
-QString SaveProblem(const QString &baseName, const QString &folder);
+// Whether a picture can be saved under this base name into this folder, or
+// why not (no name, no folder, a name that would leave the folder, a folder
+// that is missing or cannot be written).
+Expected<void> CheckSave(const QString &baseName, const QString &folder);
 // The same for the folder alone.
-QString FolderProblem(const QString &folder);
-// The first line of that message for a folder that is missing or cannot be written.
-QString UnusableFolderProblem(const QString &folder);
+Expected<void> CheckFolder(const QString &folder);
 
-// The message for a JPEG file the library did not save: a full disk is named
-// as such; other failures give the library's code.
-QString JpegSaveProblem(const QString &jpegPath, int code, int systemError);
-
-// The message for a JPEG library that cannot be loaded.
-QString LibraryProblem(const QString &libraryPath, const QString &loadError);
+// Why a file was not saved, from the writer's code: read-only, a full disk,
+// or the writer's code; nothing when the code says saved.
+Expected<void> SavedByCode(const QString &path, int code, int systemError);
 
 } // namespace orvelle

@@ -17,9 +17,9 @@ constexpr qsizetype kMaxValueBytes = 254;
 const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 std::optional<QByteArray> ReadAll(const QString &path) {
-  auto content = ReadSettingsFile(path);
-  if (QByteArray *bytes = std::get_if<QByteArray>(&content)) {
-    return std::move(*bytes);
+  Expected<QByteArray> content = ReadSettingsFile(path);
+  if (content) {
+    return std::move(content).value();
   }
   return std::nullopt;
 }
@@ -27,9 +27,7 @@ std::optional<QByteArray> ReadAll(const QString &path) {
 
 QString SettingsFilePath(const QString &folder) { return folder + QLatin1Char('/') + kSettingsFileName; }
 
-std::variant<QByteArray, QString> ReadSettingsFile(const QString &path) {
-  return ReadSmallFile(path, kMaxSettingsFileBytes);
-}
+Expected<QByteArray> ReadSettingsFile(const QString &path) { return ReadSmallFile(path, kMaxSettingsFileBytes); }
 
 QString ReadSetting(const QString &key, const QString &section, const QString &path) {
   const auto content = ReadAll(path);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/expected.h"
 #include <QList>
 #include <QString>
 #include <utility>
-#include <variant>
 
 // trim.ini: one value per call, the file named by its full path each time.
 // Nothing is cached; the file is not kept open.
@@ -25,8 +25,8 @@ inline constexpr qint64 kMaxSettingsFileBytes = qint64(1) << 20;
 QString ReadSetting(const QString &key, const QString &section, const QString &path);
 
 // The settings file's bytes, read once for several lookups, or why they
-// cannot be read (in Japanese).
-std::variant<QByteArray, QString> ReadSettingsFile(const QString &path);
+// cannot be read.
+Expected<QByteArray> ReadSettingsFile(const QString &path);
 // The value of the key in the section of a file's bytes, as ReadSetting gives it.
 QString LookupSetting(const QByteArray &content, const QString &key, const QString &section);
 

@@ -1,6 +1,7 @@
 #include "settings/trim_info.h"
 
 #include "common/numbers.h"
+#include "settings/setting_rows.h"
 #include "settings/settings_file.h"
 
 #include <QDir>
@@ -13,24 +14,13 @@ namespace orvelle {
 
 namespace {
 
-const QString kSection = QStringLiteral("Data");
+const QString kSection = setting::kPicStartX.Section();
 
-// The keys in the order the file holds them.
-const std::array<QString, 9> kKeys = {
-    QStringLiteral("PicStartX"),   QStringLiteral("PicStartY"),    QStringLiteral("PicWidth"),
-    QStringLiteral("PicHeight"),   QStringLiteral("NewPicStartX"), QStringLiteral("NewPicStartY"),
-    QStringLiteral("NewPicWidth"), QStringLiteral("NewPicHeight"), QStringLiteral("PicRatio"),
-};
-
-QString OutOfRange(const QString &key, const QString &value) {
-  return QStringLiteral("「%1」の値 %2 は -32768～32767 の範囲を超えるため保存できません。\n"
-                        "トリミング情報は何も保存しませんでした。")
-      .arg(key, value);
-}
+QString Key(std::size_t i) { return setting::kFrameRows[i].Key(); }
 
 } // namespace
 
-QString SaveTrimInfo(const FrameState &frame, const QString &settingsPath) {
+Expected<void> SaveTrimInfo(const FrameState &frame, const QString &settingsPath) {
   const std::array<double, 8> numbers = {
       frame.trim.PicStartX,    frame.trim.PicStartY,    frame.trim.PicWidth,    double(frame.trim.PicHeight),
       frame.drag.NewPicStartX, frame.drag.NewPicStartY, frame.drag.NewPicWidth, double(frame.drag.NewPicHeight),
@@ -39,39 +29,35 @@ QString SaveTrimInfo(const FrameState &frame, const QString &settingsPath) {
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     const auto stored = ToInt16(numbers[i]);
     if (!stored) {
-      return OutOfRange(kKeys[i], SingleText(static_cast<float>(numbers[i])));
+      return MakeProblem(ProblemKind::FrameValueOutOfRange, {Key(i), SingleText(static_cast<float>(numbers[i]))});
     }
-    values.push_back({kKeys[i], IntegerText(*stored)});
+    values.push_back({Key(i), IntegerText(*stored)});
   }
-  values.push_back({kKeys[8], SingleText(frame.FrameRatio)});
+  values.push_back({Key(8), SingleText(frame.FrameRatio)});
   if (!WriteSettings(values, kSection, settingsPath)) {
-    return QStringLiteral("設定ファイル「%1」に書き込めませんでした。\nトリミング情報は保存されていません。")
-        .arg(QDir::toNativeSeparators(settingsPath));
+    return MakeProblem(ProblemKind::TrimInfoUnwritable, {settingsPath});
   }
-  return QString();
+  return {};
 }
 
-std::variant<FrameState, QString> LoadTrimInfo(const QString &settingsPath) {
+Expected<FrameState> LoadTrimInfo(const QString &settingsPath) {
   // Everything is read and converted before anything is handed back, so a bad
   // value leaves the program's frame as it was.
-  const auto content = ReadSettingsFile(settingsPath);
-  if (const QString *problem = std::get_if<QString>(&content)) {
-    return QStringLiteral("設定ファイル「%1」を読み込めません（%2）。\nトリミング情報は読み込みませんでした。")
-        .arg(QDir::toNativeSeparators(settingsPath), *problem);
+  const Expected<QByteArray> content = ReadSettingsFile(settingsPath);
+  if (!content) {
+    return MakeProblem(ProblemKind::TrimInfoUnreadable, {settingsPath}, content.problem());
   }
   std::array<double, 9> numbers{};
-  for (std::size_t i = 0; i < kKeys.size(); ++i) {
-    const QString text = LookupSetting(std::get<QByteArray>(content), kKeys[i], kSection);
+  for (std::size_t i = 0; i < setting::kFrameRows.size(); ++i) {
+    const QString text = LookupSetting(*content, Key(i), kSection);
     if (text == kMissingSetting) {
-      return QStringLiteral("設定ファイルに「%1」がありません。\nトリミング情報は読み込みませんでした。").arg(kKeys[i]);
+      return MakeProblem(ProblemKind::TrimInfoKeyMissing, {Key(i)});
     }
-    const bool isRatio = i + 1 == kKeys.size();
+    const bool isRatio = i + 1 == setting::kFrameRows.size();
     const auto number = ParseDecimal(text);
     const bool usable = number && (isRatio ? ToSingle(*number).has_value() : ToInt16(*number).has_value());
     if (!usable) {
-      return QStringLiteral(
-                 "設定ファイルの「%1」の値「%2」は%3ではありません。\nトリミング情報は読み込みませんでした。")
-          .arg(kKeys[i], text, isRatio ? QStringLiteral("数値") : QStringLiteral(" -32768～32767 の数値"));
+      return MakeProblem(isRatio ? ProblemKind::TrimInfoNotNumber : ProblemKind::TrimInfoNotInRange, {Key(i), text});
     }
     numbers[i] = isRatio ? *number : *ToInt16(*number);
   }

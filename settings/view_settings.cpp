@@ -1,40 +1,27 @@
 #include "settings/view_settings.h"
 
-#include "settings/settings_file.h"
+#include "settings/setting_rows.h"
 
 namespace orvelle {
 
-namespace {
-const QString kSection = QStringLiteral("View");
-const QString kInterval = QStringLiteral("Interval");
-const QString kLoupe = QStringLiteral("Loupe");
-const QString kFormat = QStringLiteral("Format");
-} // namespace
-
-int ReadInterval(const QString &settingsPath) {
-  bool ok = false;
-  const int seconds = ReadSetting(kInterval, kSection, settingsPath).toInt(&ok);
-  return ok && seconds >= 1 && seconds <= 3600 ? seconds : 5;
-}
+int ReadInterval(const QString &settingsPath) { return ReadNumberRow(setting::kInterval, settingsPath); }
 
 bool WriteInterval(int seconds, const QString &settingsPath) {
-  return WriteSetting(QString::number(seconds), kInterval, kSection, settingsPath);
+  return WriteRow(setting::kInterval, QString::number(seconds), settingsPath);
 }
 
-bool ReadLoupe(const QString &settingsPath) {
-  return ReadSetting(kLoupe, kSection, settingsPath) == QLatin1String("1");
-}
+bool ReadLoupe(const QString &settingsPath) { return ReadNumberRow(setting::kLoupe, settingsPath) == 1; }
 
 bool WriteLoupe(bool on, const QString &settingsPath) {
-  return WriteSetting(on ? QStringLiteral("1") : QStringLiteral("0"), kLoupe, kSection, settingsPath);
+  return WriteRow(setting::kLoupe, on ? QStringLiteral("1") : QStringLiteral("0"), settingsPath);
 }
 
 bool ReadPngChosen(const QString &settingsPath) {
-  return ReadSetting(kFormat, kSection, settingsPath) == QLatin1String("png");
+  return ReadRow(setting::kFormat, settingsPath) == QLatin1String("png");
 }
 
 bool WritePngChosen(bool png, const QString &settingsPath) {
-  return WriteSetting(png ? QStringLiteral("png") : QStringLiteral("jpeg"), kFormat, kSection, settingsPath);
+  return WriteRow(setting::kFormat, png ? QStringLiteral("png") : QStringLiteral("jpeg"), settingsPath);
 }
 
 } // namespace orvelle

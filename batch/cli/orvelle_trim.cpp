@@ -2,6 +2,7 @@
 // trim.ini and saves them as JPEG, with the program's own engine.
 
 #include "batch/batch_trim.h"
+#include "batch/cli/problem_words.h"
 #include "batch/cli/screen_command.h"
 #include "batch/cli/trim_command.h"
 #include "capture/picture/clipboard_picture.h"
@@ -11,6 +12,7 @@
 #include "common/program_folder.h"
 #include "export/jpeg_library.h"
 #include "export/save_problems.h"
+#include "settings/save_folder.h"
 #include "settings/settings_file.h"
 #include "settings/trim_info.h"
 #include "settings/view_settings.h"
@@ -91,42 +93,46 @@ int main(int argc, char **argv) {
     }
     return Usage(problem);
   };
-  const auto loaded = LoadTrimInfo(options.settings);
-  if (const QString *message = std::get_if<QString>(&loaded)) {
-    return refuse(QStringLiteral("%1\n（設定ファイル: %2）").arg(*message, QDir::toNativeSeparators(options.settings)),
+  const Expected<FrameState> loaded = LoadTrimInfo(options.settings);
+  if (!loaded) {
+    return refuse(QStringLiteral("%1\n（設定ファイル: %2）")
+                      .arg(Words(loaded.problem()), QDir::toNativeSeparators(options.settings)),
                   kNoStoredFrame);
   }
-  const FrameState &frame = std::get<FrameState>(loaded);
+  const FrameState &frame = *loaded;
   if (!HasFrame(frame.trim, frame.drag) || !TrimOutputSize(frame.drag)) {
-    return refuse(QStringLiteral("%1（%2）。").arg(kNoFrameMessage, QDir::toNativeSeparators(options.settings)),
+    return refuse(QStringLiteral("%1（%2）。")
+                      .arg(Words(MakeProblem(ProblemKind::NoFrame)), QDir::toNativeSeparators(options.settings)),
                   kNoStoredFrame);
   }
   if (options.output.isEmpty()) {
-    options.output = ReadSetting(QStringLiteral("F_Path"), QStringLiteral("File"), options.settings);
+    options.output = ReadSaveFolder(options.settings);
     if (options.output == kMissingSetting) {
       return refuse(QStringLiteral("保存先フォルダーがありません。--output で指定してください。"));
     }
   }
   if (!IsWritableFolder(options.output)) {
-    return refuse(UnusableFolderProblem(options.output));
+    return refuse(Words(MakeProblem(ProblemKind::FolderUnusableHere, {options.output})));
   }
   // The base name of the screen trims keeps to the window's rule: a name of
   // its own in the folder, never a way out of it.
-  if (const QString problem = SaveProblem(options.name, options.output); options.screen && !problem.isEmpty()) {
-    return refuse(problem);
+  if (Expected<void> possible = CheckSave(options.name, options.output); options.screen && !possible) {
+    return refuse(Words(possible.problem()));
   }
   const PictureFormat format =
       options.format.value_or(ReadPngChosen(options.settings) ? PictureFormat::Png : PictureFormat::Jpeg);
   // PNG is written without the JPEG library.
   const QString libraryPath = JpegLibraryPath(executable);
-  QString loadError;
-  const auto save = format == PictureFormat::Jpeg ? ResolveSavePixelstoJPEG(libraryPath, &loadError) : nullptr;
-  if (save == nullptr && format == PictureFormat::Jpeg) {
-    return refuse(LibraryProblem(libraryPath, loadError));
+  const Expected<SavePixelstoJPEGFunction> resolved = format == PictureFormat::Jpeg
+                                                          ? ResolveSavePixelstoJPEG(libraryPath)
+                                                          : Expected<SavePixelstoJPEGFunction>(nullptr);
+  if (!resolved) {
+    return refuse(Words(resolved.problem()));
   }
+  const SavePixelstoJPEGFunction save = *resolved;
   if (options.screen) {
-    if (const QString problem = OutputSizeProblem(*TrimOutputSize(frame.drag)); !problem.isEmpty()) {
-      return refuse(problem);
+    if (Expected<void> possible = CheckOutputSize(*TrimOutputSize(frame.drag)); !possible) {
+      return refuse(Words(possible.problem()));
     }
     return RunScreenCommand({frame.trim, frame.drag}, {options.output, options.name, options.quality, save, format},
                             options);
@@ -146,7 +152,7 @@ int main(int argc, char **argv) {
   const auto failures = RunBatch(options.images, job, std::ref(progress), g_stop);
   for (const BatchFailure &failure : failures) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(Printable(QDir::toNativeSeparators(failure.file))),
-                 qPrintable(failure.reason));
+                 qPrintable(Words(failure.reason)));
   }
   if (isatty(STDERR_FILENO) != 0) {
     const int failed = int(failures.size());

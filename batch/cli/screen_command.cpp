@@ -87,7 +87,7 @@ int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, cons
     QCoreApplication::exec();
   }
   if (cancelled) {
-    Say(Words(MakeProblem(ProblemKind::GrabInterrupted)));
+    Say(Words(MakeProblem(ProblemKind::Interrupted)));
     return 128 + signalNumber;
   }
   if (options.every > 0) {

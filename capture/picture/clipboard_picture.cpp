@@ -18,7 +18,7 @@ namespace {
 // be taken. Another program's picture comes as the bytes of an image file,
 // whose declared size is checked before it is decoded, up to 1 GB (Qt's
 // limit is set to that at start-up).
-std::variant<QImage, QString> PictureOf(const QMimeData &data) {
+Expected<QImage> PictureOf(const QMimeData &data) {
   for (const QString &format : data.formats()) {
     if (!format.startsWith(QLatin1String("image/"))) {
       continue;
@@ -26,8 +26,8 @@ std::variant<QImage, QString> PictureOf(const QMimeData &data) {
     QByteArray bytes = data.data(format); // the owner is asked once
     // A PNG's chunks are walked before its decoder allocates what they say.
     if (bytes.startsWith("\x89PNG")) {
-      if (const QString problem = CheckPngBytes(bytes); !problem.isEmpty()) {
-        return QStringLiteral("クリップボードの画像を読み込めませんでした（%1）。").arg(problem);
+      if (Expected<void> whole = CheckPngBytes(bytes); !whole) {
+        return MakeProblem(ProblemKind::ClipboardUnreadable, {}, whole.problem());
       }
     }
     QBuffer buffer(&bytes);
@@ -37,16 +37,13 @@ std::variant<QImage, QString> PictureOf(const QMimeData &data) {
     }
     const QSize size = reader.size();
     if (PictureBytes(size.width(), size.height()) > kMaxClipboardPictureBytes) {
-      return QStringLiteral("クリップボードの画像が大きすぎるため取り込めません（%1×%2）。\n"
-                            "取り込めるのは %3 MB（約 %4 万画素）までの画像です。")
-          .arg(size.width())
-          .arg(size.height())
-          .arg(kMaxClipboardPictureBytes >> 20)
-          .arg(kMaxClipboardPictureBytes / 4 / 10000);
+      return MakeProblem(ProblemKind::ClipboardTooLarge, {QString::number(size.width()), QString::number(size.height()),
+                                                          QString::number(kMaxClipboardPictureBytes >> 20),
+                                                          QString::number(kMaxClipboardPictureBytes / 4 / 10000)});
     }
     const QImage image = reader.read();
     if (image.isNull()) {
-      return QStringLiteral("クリップボードの画像を読み込めませんでした（%1）。").arg(reader.errorString());
+      return MakeProblem(ProblemKind::ClipboardUnreadable, {reader.errorString()});
     }
     return image;
   }
@@ -62,12 +59,12 @@ bool HoldsPicture(const QMimeData &data) {
   return data.hasImage() || !data.formats().filter(QRegularExpression(QStringLiteral("^image/"))).isEmpty();
 }
 
-std::variant<QImage, QString> ClipboardPicture(const QMimeData *data) {
-  auto picture = data != nullptr ? PictureOf(*data) : std::variant<QImage, QString>(QImage());
-  if (QImage *image = std::get_if<QImage>(&picture); image != nullptr && !image->isNull()) {
+Expected<QImage> ClipboardPicture(const QMimeData *data) {
+  Expected<QImage> picture = data != nullptr ? PictureOf(*data) : Expected<QImage>(QImage());
+  if (picture && !picture->isNull()) {
     // Screenshots often come with an alpha channel of 0, whose colours are
     // still the screen's.
-    *image = OpaquePicture(*image);
+    picture.value() = OpaquePicture(*picture);
   }
   return picture;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/expected.h"
+
 #include <QImage>
-#include <QString>
-#include <variant>
 
 class QMimeData;
 
@@ -13,8 +13,8 @@ inline constexpr qint64 kMaxClipboardPictureBytes = qint64(1) << 30;
 
 // The clipboard's picture, opaque; a null image when it holds none (or no
 // clipboard data is given); or, for a picture that cannot be taken (larger
-// than 1 GB decoded, or unreadable), the message for the user.
-std::variant<QImage, QString> ClipboardPicture(const QMimeData *data);
+// than 1 GB decoded, or unreadable), why not.
+Expected<QImage> ClipboardPicture(const QMimeData *data);
 
 // Sets Qt's limit for decoding a picture, which holds for the whole process,
 // once at start-up before any thread decodes: to the most any reader of the

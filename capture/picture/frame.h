@@ -38,8 +38,6 @@ enum class FrameColour { Black, White, Red };
 // the first two is selected.
 FrameColour FrameColourOf(bool blackSelected, bool whiteSelected);
 
-inline const QString kNoFrameMessage = QStringLiteral("トリミング枠が設定されていません");
-
 // Whether there is a frame to trim over and over with: the frame and the
 // output picture both have a width and a height.
 bool HasFrame(const TrimFrame &trim, const DragFrame &drag);

@@ -9,7 +9,7 @@ namespace orvelle {
 
 namespace {
 
-const QString kCutShort = QStringLiteral("画像が途中で切れているか、壊れています");
+const Problem kCutShort = MakeProblem(ProblemKind::CutShort);
 
 // Bytes of a file, read through a fixed buffer; skipping ahead seeks.
 class Bytes {
@@ -74,23 +74,23 @@ bool IsFrame(int marker) {
 }
 bool IsLossless(int marker) { return marker == 0xC3 || marker == 0xC7 || marker == 0xCB || marker == 0xCF; }
 
-// Why the decoder cannot read a picture of this frame; empty when it can.
-QString FrameProblem(int marker, int precision) {
+// Whether the decoder can read a picture of this frame, or why not.
+Expected<void> CheckFrame(int marker, int precision) {
   if (IsLossless(marker)) {
-    return QStringLiteral("対応していない JPEG です（可逆圧縮）");
+    return MakeProblem(ProblemKind::JpegLossless);
   }
   if (precision != 8) {
-    return QStringLiteral("対応していない JPEG です（%1 ビット）").arg(precision);
+    return MakeProblem(ProblemKind::JpegPrecision, {QString::number(precision)});
   }
-  return QString();
+  return {};
 }
 
 } // namespace
 
-QString CheckJpegStructure(int fd) {
+Expected<void> CheckJpegStructure(int fd) {
   Bytes bytes(fd);
   if (bytes.next() != 0xFF || bytes.next() != 0xD8) {
-    return QStringLiteral("JPEG として読み込めません");
+    return MakeProblem(ProblemKind::NotJpeg);
   }
   int scans = 0;
   qint64 metadata = 0;
@@ -111,7 +111,7 @@ QString CheckJpegStructure(int fd) {
       continue;
     }
     if (marker == 0xD9) {
-      return scans > 0 ? QString() : kCutShort;
+      return scans > 0 ? Expected<void>() : kCutShort;
     }
     const int high = bytes.next();
     const int low = bytes.next();
@@ -120,11 +120,10 @@ QString CheckJpegStructure(int fd) {
       return kCutShort;
     }
     if (IsMetadata(marker) && (metadata += length) > kMaxJpegMetadataBytes) {
-      return QStringLiteral("付随データ（コメントなど）が大きすぎます（%1 MB を超えています）")
-          .arg(kMaxJpegMetadataBytes >> 20);
+      return MakeProblem(ProblemKind::MetadataTooLarge, {QString::number(kMaxJpegMetadataBytes >> 20)});
     }
     if (marker == 0xDA && ++scans > kMaxJpegScans) {
-      return QStringLiteral("スキャンの数が多すぎます（%1 を超えています）").arg(kMaxJpegScans);
+      return MakeProblem(ProblemKind::TooManyScans, {QString::number(kMaxJpegScans)});
     }
     qint64 rest = length - 2;
     if (IsFrame(marker) && rest > 0) {
@@ -132,8 +131,8 @@ QString CheckJpegStructure(int fd) {
       if (precision < 0) {
         return kCutShort;
       }
-      if (const QString problem = FrameProblem(marker, precision); !problem.isEmpty()) {
-        return problem;
+      if (Expected<void> readable = CheckFrame(marker, precision); !readable) {
+        return readable;
       }
       --rest;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "common/expected.h"
+
+#include <QtGlobal>
 
 namespace orvelle {
 
@@ -13,8 +15,8 @@ inline constexpr qint64 kMaxJpegMetadataBytes = qint64(16) << 20;
 
 // Walks a JPEG's markers from the file's current position to the end of its
 // first picture, through a small buffer (whatever follows that picture, such
-// as a video appended by a phone, is never read). Empty when the picture is
-// whole and within the limits above; else why not, in Japanese.
-QString CheckJpegStructure(int fd);
+// as a video appended by a phone, is never read). Done when the picture is
+// whole and within the limits above; else why not.
+Expected<void> CheckJpegStructure(int fd);
 
 } // namespace orvelle

@@ -11,11 +11,11 @@ namespace orvelle {
 namespace {
 
 // The walk itself, over a way to read the 8 bytes at a place.
-QString Walk(qint64 size, const std::function<bool(qint64 at, unsigned char *head)> &headAt) {
-  const QString cutShort = QStringLiteral("画像が途中で切れているか、壊れています");
+Expected<void> Walk(qint64 size, const std::function<bool(qint64 at, unsigned char *head)> &headAt) {
+  const Problem cutShort = MakeProblem(ProblemKind::CutShort);
   unsigned char head[8];
   if (!headAt(0, head) || std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0) {
-    return QStringLiteral("PNG として読み込めません");
+    return MakeProblem(ProblemKind::NotPng);
   }
   qint64 metadata = 0;
   for (qint64 at = 8;;) {
@@ -28,11 +28,10 @@ QString Walk(qint64 size, const std::function<bool(qint64 at, unsigned char *hea
       return cutShort;
     }
     if (std::memcmp(head + 4, "IEND", 4) == 0) {
-      return QString();
+      return {};
     }
     if (std::memcmp(head + 4, "IDAT", 4) != 0 && (metadata += length) > kMaxPngMetadataBytes) {
-      return QStringLiteral("付随データ（コメントなど）が大きすぎます（%1 MB を超えています）")
-          .arg(kMaxPngMetadataBytes >> 20);
+      return MakeProblem(ProblemKind::MetadataTooLarge, {QString::number(kMaxPngMetadataBytes >> 20)});
     }
     at += 12 + length;
   }
@@ -40,7 +39,7 @@ QString Walk(qint64 size, const std::function<bool(qint64 at, unsigned char *hea
 
 } // namespace
 
-QString CheckPngStructure(int fd, qint64 fileSize) {
+Expected<void> CheckPngStructure(int fd, qint64 fileSize) {
   return Walk(fileSize, [fd](qint64 at, unsigned char *head) {
     std::size_t done = 0;
     while (done < 8) {
@@ -57,7 +56,7 @@ QString CheckPngStructure(int fd, qint64 fileSize) {
   });
 }
 
-QString CheckPngBytes(QByteArrayView bytes) {
+Expected<void> CheckPngBytes(QByteArrayView bytes) {
   return Walk(bytes.size(), [bytes](qint64 at, unsigned char *head) {
     if (at + 8 > bytes.size()) {
       return false;

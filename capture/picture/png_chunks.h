@@ -1,7 +1,8 @@
 #pragma once
 
+#include "common/expected.h"
+
 #include <QByteArrayView>
-#include <QString>
 
 namespace orvelle {
 
@@ -11,10 +12,10 @@ inline constexpr qint64 kMaxPngMetadataBytes = qint64(16) << 20;
 
 // Walks a PNG's chunks from its signature to its end chunk by their lengths,
 // looking only at their 8-byte heads, before a decoder that allocates what a
-// chunk's length says is given the picture. Empty when every chunk lies inside
-// the file and the metadata stays within the limit; else why not, in
-// Japanese. From a file (its descriptor and size) or from bytes in memory.
-QString CheckPngStructure(int fd, qint64 fileSize);
-QString CheckPngBytes(QByteArrayView bytes);
+// chunk's length says is given the picture. Done when every chunk lies inside
+// the file and the metadata stays within the limit; else why not. From a
+// file (its descriptor and size) or from bytes in memory.
+Expected<void> CheckPngStructure(int fd, qint64 fileSize);
+Expected<void> CheckPngBytes(QByteArrayView bytes);
 
 } // namespace orvelle

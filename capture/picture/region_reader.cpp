@@ -21,8 +21,10 @@ namespace orvelle {
 
 namespace {
 
-const QString kNotAnImage = QStringLiteral("画像として読み込めないか、壊れています");
-const QString kCutShort = QStringLiteral("画像が途中で切れているか、壊れています");
+const Problem kNotAnImage = MakeProblem(ProblemKind::NotAnImage);
+const Problem kCutShort = MakeProblem(ProblemKind::CutShort);
+const Problem kOutOfMemory = MakeProblem(ProblemKind::OutOfMemory);
+const Problem kChunksTooLarge = MakeProblem(ProblemKind::ChunksTooLarge);
 
 // Qt's JPEG reader passes the decoder's warnings on only as log messages of
 // its own category: corrupt data that the decoder fills in with grey, such as
@@ -46,11 +48,9 @@ void WatchJpegWarnings() {
   std::call_once(once, [] { g_otherMessages = qInstallMessageHandler(CountJpegWarnings); });
 }
 
-QString TooLarge(QSize size) {
-  return QStringLiteral("画像が大きすぎます（%1×%2、使えるメモリーは %3 MB まで）")
-      .arg(size.width())
-      .arg(size.height())
-      .arg(kPictureBudgetBytes >> 20);
+Problem TooLarge(QSize size) {
+  return MakeProblem(ProblemKind::ImageTooLarge, {QString::number(size.width()), QString::number(size.height()),
+                                                  QString::number(kPictureBudgetBytes >> 20)});
 }
 
 // Reads exactly `length` bytes for the PNG decoder.
@@ -75,11 +75,10 @@ using SpngContext = std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)>;
 
 // A non-interlaced PNG, row by row, stopping after the area's last row;
 // nothing when the PNG is interlaced (its rows come in passes).
-std::optional<std::variant<Region, QString>> ReadPngRows(int fd, const std::function<QRect(QSize)> &choose,
-                                                         qint64 budget) {
+std::optional<Expected<Region>> ReadPngRows(int fd, const std::function<QRect(QSize)> &choose, qint64 budget) {
   SpngContext png(spng_ctx_new(0), spng_ctx_free);
   if (png == nullptr) {
-    return QStringLiteral("メモリーが足りません");
+    return kOutOfMemory;
   }
   // No chunk may make the decoder hold more than a few megabytes.
   spng_set_chunk_limits(png.get(), 1 << 22, 1 << 24);
@@ -106,20 +105,20 @@ std::optional<std::variant<Region, QString>> ReadPngRows(int fd, const std::func
   }
   const int decoded = spng_decode_image(png.get(), nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_PROGRESSIVE);
   if (decoded == SPNG_ECHUNK_LIMITS) {
-    return QStringLiteral("画像の付随データ（チャンク）が大きすぎます");
+    return kChunksTooLarge;
   }
   if (decoded != 0) {
     return kNotAnImage;
   }
   region.pixels = QImage(region.area.size(), QImage::Format_RGB32);
   if (region.pixels.isNull()) {
-    return QStringLiteral("メモリーが足りません");
+    return kOutOfMemory;
   }
   std::vector<unsigned char> row(std::size_t(ihdr.width) * 4);
   for (int y = 0; y <= region.area.bottom(); ++y) {
     const int result = spng_decode_row(png.get(), row.data(), row.size());
     if (result != 0 && !(result == SPNG_EOI && y + 1 == region.imageSize.height())) {
-      return result == SPNG_ECHUNK_LIMITS ? QStringLiteral("画像の付随データ（チャンク）が大きすぎます") : kCutShort;
+      return result == SPNG_ECHUNK_LIMITS ? kChunksTooLarge : kCutShort;
     }
     if (y >= region.area.top()) {
       auto *out = reinterpret_cast<QRgb *>(region.pixels.scanLine(y - region.area.top()));
@@ -155,13 +154,12 @@ bool BitmapIsWhole(int fd, qint64 fileSize) {
 
 } // namespace
 
-std::variant<Region, QString> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose,
-                                         qint64 budget) {
-  auto opened = OpenRegularFile(path);
-  if (const QString *problem = std::get_if<QString>(&opened)) {
-    return *problem;
+Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget) {
+  const Expected<RegularFile> opened = OpenRegularFile(path);
+  if (!opened) {
+    return opened.problem();
   }
-  const RegularFile &file = std::get<RegularFile>(opened);
+  const RegularFile &file = *opened;
   QByteArray format;
   {
     QFile device;
@@ -177,14 +175,14 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
     }
     // Qt's reader takes the rest; it would allocate what any chunk's length says.
     ::lseek(file.fd(), 0, SEEK_SET);
-    if (const QString problem = CheckPngStructure(file.fd(), file.size()); !problem.isEmpty()) {
-      return problem;
+    if (Expected<void> whole = CheckPngStructure(file.fd(), file.size()); !whole) {
+      return whole.problem();
     }
     ::lseek(file.fd(), 0, SEEK_SET);
   }
   if (format == "jpeg") {
-    if (const QString problem = CheckJpegStructure(file.fd()); !problem.isEmpty()) {
-      return problem;
+    if (Expected<void> whole = CheckJpegStructure(file.fd()); !whole) {
+      return whole.problem();
     }
     ::lseek(file.fd(), 0, SEEK_SET);
   }
@@ -203,9 +201,8 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
   const QSize declared = reader.size();
   const auto read = [&reader] {
     QImage image = reader.read();
-    return image.isNull() ? std::variant<QImage, QString>(
-                                reader.error() == QImageReader::InvalidDataError ? kCutShort : kNotAnImage)
-                          : std::variant<QImage, QString>(image);
+    return image.isNull() ? Expected<QImage>(reader.error() == QImageReader::InvalidDataError ? kCutShort : kNotAnImage)
+                          : Expected<QImage>(image);
   };
   // Qt's JPEG reader keeps only the part it is asked for.
   if (format == "jpeg" && declared.isValid()) {
@@ -219,14 +216,14 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
     reader.setClipRect(region.area);
     WatchJpegWarnings();
     const int warnings = t_jpegWarnings;
-    auto image = read();
-    if (const QString *problem = std::get_if<QString>(&image)) {
-      return *problem;
+    const Expected<QImage> image = read();
+    if (!image) {
+      return image.problem();
     }
-    if (std::get<QImage>(image).size() != region.area.size() || t_jpegWarnings != warnings) {
+    if (image->size() != region.area.size() || t_jpegWarnings != warnings) {
       return kCutShort;
     }
-    region.pixels = OpaquePicture(std::get<QImage>(image));
+    region.pixels = OpaquePicture(*image);
     return region;
   }
   // The others decode the whole picture, within Qt's own allocation limit.
@@ -234,11 +231,11 @@ std::variant<Region, QString> ReadRegion(const QString &path, const std::functio
   if (whole > budget || whole > qint64(QImageReader::allocationLimit()) << 20) {
     return TooLarge(declared);
   }
-  auto image = read();
-  if (const QString *problem = std::get_if<QString>(&image)) {
-    return *problem;
+  const Expected<QImage> image = read();
+  if (!image) {
+    return image.problem();
   }
-  const QImage &picture = std::get<QImage>(image);
+  const QImage &picture = *image;
   Region region{picture.size(), choose(picture.size()) & picture.rect(), {}};
   if (AddBytes(PictureBytes(picture.width(), picture.height()),
                PictureBytes(region.area.width(), region.area.height())) > budget) {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "common/expected.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
 #include <functional>
-#include <variant>
 
 namespace orvelle {
 
@@ -22,7 +23,7 @@ struct Region {
 // its area kept; other formats go through Qt's image readers whole. What the
 // reading holds at once (rows, decoder buffers, the area) may not pass
 // `budget` bytes. A file that is no image, is cut short, is too large or
-// cannot be opened gives the reason, in Japanese, instead.
-std::variant<Region, QString> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget);
+// cannot be opened gives the reason instead.
+Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget);
 
 } // namespace orvelle

@@ -68,15 +68,12 @@ std::optional<QSize> TrimOutputSize(const DragFrame &drag) {
   return QSize(*width, *height);
 }
 
-QString OutputSizeProblem(QSize size) {
+Expected<void> CheckOutputSize(QSize size) {
   if (PictureBytes(size.width(), size.height()) <= kPictureBudgetBytes) {
-    return QString();
+    return {};
   }
-  return QStringLiteral("トリム後の画像が大きすぎます（%1×%2）。\n"
-                        "トリミング枠を小さくしてください（%3 MB までの画像にできます）。")
-      .arg(size.width())
-      .arg(size.height())
-      .arg(kPictureBudgetBytes >> 20);
+  return MakeProblem(ProblemKind::TrimTooLarge, {QString::number(size.width()), QString::number(size.height()),
+                                                 QString::number(kPictureBudgetBytes >> 20)});
 }
 
 bool FrameMisses(QSize picture, const TrimFrame &trim) {
@@ -84,8 +81,8 @@ bool FrameMisses(QSize picture, const TrimFrame &trim) {
   return covered && !covered->isEmpty() && !covered->intersects(QRect(QPoint(0, 0), picture));
 }
 
-QString FrameOutsideProblem(QSize picture) {
-  return QStringLiteral("トリミング枠が画像の外にあります（画像は %1×%2）").arg(picture.width()).arg(picture.height());
+Problem FrameOutsideProblem(QSize picture) {
+  return MakeProblem(ProblemKind::FrameOutside, {QString::number(picture.width()), QString::number(picture.height())});
 }
 
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/picture/frame.h"
+#include "common/expected.h"
 
 #include <QColor>
 #include <QImage>
@@ -29,15 +30,15 @@ inline const QColor kOutsidePicture = QColor(0xF0, 0xF0, 0xF0);
 // The output picture's size: the drag frame's size; nothing when it cannot be one.
 std::optional<QSize> TrimOutputSize(const DragFrame &drag);
 
-// Why an output picture of this size cannot be made (it would pass the memory
-// one picture may take), in Japanese; empty when it can.
-QString OutputSizeProblem(QSize size);
+// Whether an output picture of this size can be made, or why not (it would
+// pass the memory one picture may take).
+Expected<void> CheckOutputSize(QSize size);
 
 // Whether the frame covers an area of which no pixel lies in a picture of
 // this size, so that its trim would be nothing but kOutsidePicture.
 bool FrameMisses(QSize picture, const TrimFrame &trim);
-// Why such a frame is not trimmed, in Japanese.
-QString FrameOutsideProblem(QSize picture);
+// Why such a frame is not trimmed.
+Problem FrameOutsideProblem(QSize picture);
 
 // What the trim paints from a picture of this size; nothing when it paints nothing.
 std::optional<TrimPaint> PlanTrimPaint(QSize picture, const TrimFrame &trim, const DragFrame &drag);

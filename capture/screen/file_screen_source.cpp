@@ -53,16 +53,15 @@ void FileScreenSource::Start(Choose choose) {
       emit failed(file.problem());
       return;
     }
-    auto region = ReadRegion(
+    const Expected<Region> region = ReadRegion(
         *file,
         [&](QSize size) { return choose ? choose(size) & QRect(QPoint(0, 0), size) : QRect(QPoint(0, 0), size); },
         kPictureBudgetBytes);
-    if (const QString *reason = std::get_if<QString>(&region)) {
-      emit failed(MakeProblem(ProblemKind::SourceUnreadable, {*file, *reason}));
+    if (!region) {
+      emit failed(MakeProblem(ProblemKind::SourceUnreadable, {*file}, region.problem()));
       return;
     }
-    const Region &read = std::get<Region>(region);
-    emit grabbed({read.imageSize, read.area, read.pixels});
+    emit grabbed({region->imageSize, region->area, region->pixels});
   });
 }
 

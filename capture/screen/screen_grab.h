@@ -8,10 +8,6 @@
 
 namespace orvelle {
 
-// What the desktop takes to redraw the area a window leaves, before a grab
-// that must not show the window.
-inline constexpr int kDesktopRedrawMs = 200;
-
 // Grabs the desktop's pixels, or says why it cannot: in a Wayland session
 // (WAYLAND_DISPLAY set, also beside DISPLAY, since XWayland shows only X
 // programs' windows) through the desktop portal's Screenshot interface, non

@@ -17,6 +17,10 @@ struct ScreenPicture {
   QImage pixels; // those pixels, opaque RGB32
 };
 
+// What the desktop takes to redraw the area a window leaves, before a grab
+// that must not show the window.
+inline constexpr int kDesktopRedrawMs = 200;
+
 // Where pictures of the screen come from. Asked for one picture, a source
 // answers once, as a signal in the caller's thread: the picture (of which
 // only the part `choose` picks for the desktop's size need be at hand), or
