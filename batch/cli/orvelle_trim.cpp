@@ -87,37 +87,45 @@ int main(int argc, char **argv) {
   }
   // What stops the run before it starts; for the screen trim also told to
   // the desktop, in the user's words where they differ.
-  const auto refuse = [&options](const QString &problem, const QString &userWords = QString()) {
+  // The exit code comes from the problem's kind.
+  const auto refuse = [&options](const Problem &problem, const QString &words, const QString &userWords = QString()) {
     if (options.screen) {
-      TellDesktop(QStringLiteral("画面トリム：保存できませんでした"), userWords.isEmpty() ? problem : userWords);
+      TellDesktop(QStringLiteral("画面トリム：保存できませんでした"), userWords.isEmpty() ? words : userWords);
     }
-    return Usage(problem);
+    if (ExitCodeOf(problem.kind) == kUsage) {
+      return Usage(words);
+    }
+    Say(words);
+    return ExitCodeOf(problem.kind);
   };
   const Expected<FrameState> loaded = LoadTrimInfo(options.settings);
   if (!loaded) {
-    return refuse(QStringLiteral("%1\n（設定ファイル: %2）")
+    return refuse(loaded.problem(),
+                  QStringLiteral("%1\n（設定ファイル: %2）")
                       .arg(Words(loaded.problem()), QDir::toNativeSeparators(options.settings)),
                   kNoStoredFrame);
   }
   const FrameState &frame = *loaded;
   if (!HasFrame(frame.trim, frame.drag) || !TrimOutputSize(frame.drag)) {
-    return refuse(QStringLiteral("%1（%2）。")
-                      .arg(Words(MakeProblem(ProblemKind::NoFrame)), QDir::toNativeSeparators(options.settings)),
+    const Problem none = MakeProblem(ProblemKind::NoFrame);
+    return refuse(none, QStringLiteral("%1（%2）。").arg(Words(none), QDir::toNativeSeparators(options.settings)),
                   kNoStoredFrame);
   }
   if (options.output.isEmpty()) {
     options.output = ReadSaveFolder(options.settings);
     if (options.output == kMissingSetting) {
-      return refuse(QStringLiteral("保存先フォルダーがありません。--output で指定してください。"));
+      return refuse(MakeProblem(ProblemKind::NoSaveFolder),
+                    QStringLiteral("保存先フォルダーがありません。--output で指定してください。"));
     }
   }
   if (!IsWritableFolder(options.output)) {
-    return refuse(Words(MakeProblem(ProblemKind::FolderUnusableHere, {options.output})));
+    const Problem unusable = MakeProblem(ProblemKind::FolderUnusableHere, {options.output});
+    return refuse(unusable, Words(unusable));
   }
   // The base name of the screen trims keeps to the window's rule: a name of
   // its own in the folder, never a way out of it.
   if (Expected<void> possible = CheckSave(options.name, options.output); options.screen && !possible) {
-    return refuse(Words(possible.problem()));
+    return refuse(possible.problem(), Words(possible.problem()));
   }
   const PictureFormat format =
       options.format.value_or(ReadPngChosen(options.settings) ? PictureFormat::Png : PictureFormat::Jpeg);
@@ -127,12 +135,12 @@ int main(int argc, char **argv) {
                                                           ? ResolveSavePixelstoJPEG(libraryPath)
                                                           : Expected<SavePixelstoJPEGFunction>(nullptr);
   if (!resolved) {
-    return refuse(Words(resolved.problem()));
+    return refuse(resolved.problem(), Words(resolved.problem()));
   }
   const SavePixelstoJPEGFunction save = *resolved;
   if (options.screen) {
     if (Expected<void> possible = CheckOutputSize(*TrimOutputSize(frame.drag)); !possible) {
-      return refuse(Words(possible.problem()));
+      return refuse(possible.problem(), Words(possible.problem()));
     }
     return RunScreenCommand({frame.trim, frame.drag}, {options.output, options.name, options.quality, save, format},
                             options);

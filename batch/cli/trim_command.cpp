@@ -45,7 +45,9 @@ M 枚失敗」と表示します。メニューやキーから --screen を実�
 エラー出力も端末でないとき）は、結果をデスクトップの通知でも知らせます。
 終了コード: 0 すべて保存（--every では Ctrl+C、SIGTERM で止めたときも）、
             1 一部が失敗（--screen では取り込みか保存の失敗）、
-            2 使い方または設定の誤り、130 / 143 途中で止められて保存していない画像がある
+            2 使い方または設定の誤り（trim.ini の枠がないか読めない、枠が大きすぎる、
+              保存先フォルダーが使えない、名前が使えない、JPEG 保存ライブラリがない）、
+            130 / 143 途中で止められて保存していない画像がある
 
 キーに割り当てるには: デスクトップの設定のキーボード ショートカットに、コマンド
 「orvelle-trim --screen」を登録します（GNOME: 設定 → キーボード → ショートカットを
@@ -76,6 +78,27 @@ QString Printable(const QString &name) {
 }
 
 void Say(const QString &text) { std::fprintf(stderr, "orvelle-trim: %s\n", qPrintable(text)); }
+
+int ExitCodeOf(ProblemKind kind) {
+  switch (kind) {
+  case ProblemKind::TrimInfoUnreadable:
+  case ProblemKind::TrimInfoKeyMissing:
+  case ProblemKind::TrimInfoNotNumber:
+  case ProblemKind::TrimInfoNotInRange:
+  case ProblemKind::NoFrame:
+  case ProblemKind::TrimTooLarge:
+  case ProblemKind::NoSaveFolder:
+  case ProblemKind::FolderUnusable:
+  case ProblemKind::FolderUnusableHere:
+  case ProblemKind::NoFileName:
+  case ProblemKind::BadFileName:
+  case ProblemKind::LibraryMissing:
+  case ProblemKind::LibraryUnloadable:
+    return kUsage;
+  default:
+    return kSomeFailed;
+  }
+}
 
 int Usage(const QString &text) {
   Say(text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/problem.h"
 #include "export/picture_format.h"
 
 #include <QString>
@@ -36,6 +37,12 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args);
 // A file name as one line of output: control characters (a newline could
 // forge another line) are written as \n, \t or \xHH, backslashes doubled.
 QString Printable(const QString &name);
+
+// The exit code of a problem that stops the command before it starts: 2
+// (kUsage) for what the options or trim.ini must mend (the stored frame
+// missing, unreadable or too large, no usable save folder, a name that is no
+// plain file name, the JPEG library missing or unloadable), else 1.
+int ExitCodeOf(ProblemKind kind);
 
 // "orvelle-trim: text" on the standard error.
 void Say(const QString &text);

@@ -105,6 +105,14 @@ convert "$dir/screens/2.png" -crop 300x200+100+50 +repage "$dir/framed-2.png"
 [ "$(compare -metric AE "$dir/out/files-001.png" "$dir/framed.png" null: 2>&1)" = 0 ] &&
   [ "$(compare -metric AE "$dir/out/files-002.png" "$dir/framed-2.png" null: 2>&1)" = 0 ] ||
   { echo "FAIL: the files served as the screen were not trimmed in turn"; failed=1; }
+# A copy of the command without the JPEG library beside it says so, with 2.
+mkdir "$dir/bin" && cp "$trim" "$dir/bin/"
+set +e
+said=$(ORVELLE_SCREEN_SOURCE="file:$picture" "$dir/bin/orvelle-trim" --screen --format jpeg --settings "$dir/trim.ini" 2>&1)
+code=$?
+set -e
+[ $code = 2 ] && grep -q 'JPEG 保存ライブラリ「.*libSaveJPG.so」がありません' <<<"$said" ||
+  { echo "FAIL: without the library: $code $said"; failed=1; }
 # No stored frame: said to the desktop in the user's words.
 printf '[File]\nF_Path=%s\n' "$dir/out" >"$dir/trim.ini"
 expect 2 'PicStartX'
