@@ -1,6 +1,7 @@
 #include "app/frame_dialog.h"
 
 #include "common/numbers.h"
+#include "settings/setting_rows.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -12,9 +13,9 @@
 namespace orvelle {
 
 namespace {
-// What trim.ini stores of a frame: 16-bit numbers.
-constexpr int kLeast = -32768;
-constexpr int kMost = 32767;
+// What trim.ini stores of a frame.
+constexpr int kLeast = setting::kPicStartX.least;
+constexpr int kMost = setting::kPicStartX.most;
 
 // The height the frame editor gives a width under a ratio.
 int BoundHeight(float ratio, int width) { return ToInt32(ratio * static_cast<float>(width)).value_or(kMost); }

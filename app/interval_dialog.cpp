@@ -1,5 +1,7 @@
 #include "app/interval_dialog.h"
 
+#include "settings/setting_rows.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -14,7 +16,7 @@ std::optional<IntervalChoice> AskInterval(QWidget *owner, int seconds) {
   dialog.setWindowTitle(QStringLiteral("定期トリム"));
   auto *every = new QSpinBox(&dialog);
   every->setObjectName(QStringLiteral("IntervalSeconds"));
-  every->setRange(1, 3600);
+  every->setRange(setting::kInterval.least, setting::kInterval.most);
   every->setValue(seconds);
   auto *onlyChanged = new QCheckBox(QStringLiteral("変化があったときだけ保存"), &dialog);
   onlyChanged->setChecked(true);

@@ -2,6 +2,7 @@
 
 #include "common/file_names.h"
 #include "common/version.h"
+#include "settings/setting_rows.h"
 
 #include <cstdio>
 
@@ -15,7 +16,7 @@ const char *const kHelp =
         orvelle-trim --screen [--every 秒 [--count 枚数] [--all]] [--name 名前] [--settings ファイル]
                      [--quality 数値] [--format png|jpeg] [--output フォルダー]
 
-Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像ファイルを切り抜き、
+Orvelle で保存したトリミング枠（trim.ini の [%1]）で画像ファイルを切り抜き、
 出力フォルダーに「元のファイル名.jpg」として JPEG で保存します。
 --screen では、いま画面に映っているものを取り込んでトリミング枠で切り抜き、
 「名前-001.jpg」「名前-002.jpg」…（フォルダーにある最大の番号の次）として保存し、
@@ -24,9 +25,9 @@ Orvelle で保存したトリミング枠（trim.ini の [Data]）で画像フ�
 
   --settings ファイル   トリミング枠を読む trim.ini（既定: Orvelle 本体が使う trim.ini）
   --quality 数値        JPEG の品質 0～100（既定: 50）
-  --format png|jpeg     保存する形式（既定: その trim.ini の設定、なければ jpeg）。png では
+  --format png|jpeg     保存する形式（既定: その trim.ini の [%3] %4、なければ %5）。png では
                         劣化のない PNG で「名前.png」「名前-001.png」… として保存します
-  --output フォルダー   保存先フォルダー（既定: その trim.ini の F_Path）
+  --output フォルダー   保存先フォルダー（既定: その trim.ini の %2）
   --overwrite           保存先に同じ名前のファイルがあれば置き換えます（既定: 保存しません）
   --screen              画像ファイルの代わりに画面を取り込みます（X11 では X サーバーから、
                         Wayland ではデスクトップ ポータルから）
@@ -126,7 +127,11 @@ std::variant<TrimOptions, int> ParseTrimOptions(const QStringList &args) {
       continue;
     }
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-      std::fputs(kHelp, stdout);
+      // The names of trim.ini's values as the settings table has them.
+      const QString help =
+          QString::fromUtf8(kHelp).arg(setting::kPicStartX.Section(), setting::kSaveFolder.Key(),
+                                       setting::kFormat.Section(), setting::kFormat.Key(), setting::kFormat.Fallback());
+      std::fputs(help.toUtf8().constData(), stdout);
       return kAllSaved;
     }
     if (arg == QLatin1String("--version")) {
