@@ -296,10 +296,20 @@ void DriveInterval(const QString &program, const QString &trim, const QString &f
   outside.fill(Qt::white); // the picture around the frame changes, the frame's area not
   QPainter(&outside).drawImage(frame.topLeft(), last.copy(frame));
   const QList<QImage> shown = {desktop, desktop.mirrored(true, false), last, outside};
-  const auto show = [&](const QList<QImage> &pictures) {
-    for (const QImage &picture : pictures) {
+  // Each picture new in the frame is shown until its file is there; one
+  // unchanged in the frame, for a few ticks, which must save nothing.
+  const auto show = [&](const QString &name, const QList<QImage> &series) {
+    const auto files = [&] { return QDir(pictures).entryList({name + QStringLiteral("-*.jpg")}).size(); };
+    QImage before;
+    for (const QImage &picture : series) {
+      const qsizetype had = files();
       backdrop.setPicture(picture);
-      Pause(2500);
+      if (picture.copy(frame) != before.copy(frame)) {
+        WaitFor([&] { return files() > had; }, 10000);
+      } else {
+        Pause(2500);
+      }
+      before = picture;
     }
   };
   {
@@ -310,7 +320,7 @@ void DriveInterval(const QString &program, const QString &trim, const QString &f
     Xdo(QStringLiteral("key Right Right Right Down Up Return")); // the fourth menu's last entry
     Xdo("windowfocus --sync " + s.dialog() + " type 1");
     Xdo(QStringLiteral("key Return"));
-    show({shown[0], shown[1], shown[2], shown[2], shown[3]});
+    show(QStringLiteral("tick"), {shown[0], shown[1], shown[2], shown[2], shown[3]});
     Xdo("windowfocus --sync " + s.onlyWindow() + " key space");
     Check(WaitFor([&] { return !Xdo("search --onlyvisible --name ^Orvelle$").isEmpty(); }) &&
               Series(pictures, QStringLiteral("tick"), shown, frame) == QList<int>({0, 1, 2}),
@@ -325,7 +335,7 @@ void DriveInterval(const QString &program, const QString &trim, const QString &f
                      QStringLiteral("--name"), QStringLiteral("every"), QStringLiteral("--settings"),
                      folder + QStringLiteral("/trim.ini"), QStringLiteral("--quality"), QStringLiteral("100")});
   Pause(500);
-  show({shown[0], shown[1]});
+  show(QStringLiteral("every"), {shown[0], shown[1]});
   every.terminate(); // SIGTERM, as Ctrl+C's SIGINT
   every.waitForFinished(10000);
   Check(every.exitStatus() == QProcess::NormalExit && every.exitCode() == 0 &&
@@ -596,25 +606,28 @@ int main(int argc, char **argv) {
       written = (i == "x" || burst[i.toInt()].save(png)) && written;
       PutOnClipboard(png, i.toInt() > 0 ? 40 : 600);
     }
-    Pause(3000);
     QList<int> shown; // which picture of the burst each file holds (-1: one held before)
-    for (const QString &name : QDir(pictures).entryList({QStringLiteral("cont-*.jpg")})) {
-      QList<double> differences;
-      for (const QImage &picture : burst) {
-        differences << MeanDifference(QImage(pictures + '/' + name), picture.copy(frame));
+    const auto saved = [&] {
+      shown.clear();
+      for (const QString &name : QDir(pictures).entryList({QStringLiteral("cont-*.jpg")})) {
+        QList<double> differences;
+        for (const QImage &picture : burst) {
+          differences << MeanDifference(QImage(pictures + '/' + name), picture.copy(frame));
+        }
+        const int best = int(std::min_element(differences.begin(), differences.end()) - differences.begin());
+        shown << (shown.contains(best) ? -1 : best);
       }
-      const int best = int(std::min_element(differences.begin(), differences.end()) - differences.begin());
-      shown << (shown.contains(best) ? -1 : best);
-    }
+      return shown.contains(int(burst.size()) - 1); // the burst's last is there
+    };
+    WaitFor(saved, 10000);
     Check(written && shown.contains(0) && shown.contains(int(burst.size()) - 1) && !shown.contains(-1),
           "continuous trimming saves each picture once, none for an unreadable one, a burst's last too");
     // Ctrl+C on the canvas (two Tab stops after the file-name box) while
     // continuous trimming is on: the trimmed picture is pasteable, no file is added.
-    const int saved = int(QDir(pictures).entryList({QStringLiteral("cont-*.jpg")}).size());
+    const int files = int(QDir(pictures).entryList({QStringLiteral("cont-*.jpg")}).size());
     s.key(QStringLiteral("Tab Tab ctrl+c"));
-    Pause(1500);
-    Check(Pasted() == burst.back().copy(frame) &&
-              QDir(pictures).entryList({QStringLiteral("cont-*.jpg")}).size() == saved,
+    Check(WaitFor([&] { return Pasted() == burst.back().copy(frame); }) &&
+              QDir(pictures).entryList({QStringLiteral("cont-*.jpg")}).size() == files,
           "Ctrl+C puts the trimmed picture on the clipboard, and continuous trimming passes it over");
     s.key(QStringLiteral("alt"));
     Xdo(QStringLiteral("key Right Right Right Down Up Up Up Return")); // continuous trimming off
