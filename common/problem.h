@@ -37,9 +37,10 @@ enum class ProblemKind {
   ClipboardUnreadable, // the decoder's message, or the cause
   ClipboardTooLarge,   // width, height, the most MB, ten thousands of pixels
   // The screen's sources.
-  GrabNoBus,
-  GrabNoAnswer,    // seconds
-  GrabPortalError, // the portal's message
+  PortalNoBus,
+  PortalNoAnswer, // seconds
+  PortalError,    // the portal's message, the D-Bus error's name
+  GrabFailed,     // -; the cause
   GrabCancelled,
   GrabRefused,
   GrabRefusedUnattended,

@@ -58,12 +58,14 @@ QString Pattern(ProblemKind kind) {
   case ProblemKind::ClipboardTooLarge:
     return QStringLiteral("クリップボードの画像が大きすぎるため取り込めません（%1×%2）。\n取り込めるのは %3 MB（約 %4 "
                           "万画素）までの画像です。");
-  case ProblemKind::GrabNoBus:
-    return kGrabFailed + QStringLiteral("セッション バスに接続できません（デスクトップ ポータルがありません）。");
-  case ProblemKind::GrabNoAnswer:
-    return kGrabFailed + QStringLiteral("デスクトップ ポータルから %1 秒たっても応答がありません。");
-  case ProblemKind::GrabPortalError:
-    return kGrabFailed + QStringLiteral("デスクトップ ポータルが応答しません（%1）。");
+  case ProblemKind::PortalNoBus:
+    return QStringLiteral("セッション バスに接続できません（デスクトップ ポータルがありません）。");
+  case ProblemKind::PortalNoAnswer:
+    return QStringLiteral("デスクトップ ポータルから %1 秒たっても応答がありません。");
+  case ProblemKind::PortalError:
+    return QStringLiteral("デスクトップ ポータルが応答しません（%1）。");
+  case ProblemKind::GrabFailed:
+    return kGrabFailed + QStringLiteral("%1");
   case ProblemKind::GrabCancelled:
     return kGrabFailed + QStringLiteral("画面の取り込みが取り消されました。");
   case ProblemKind::GrabRefused:

@@ -1,7 +1,7 @@
 #include "capture/canvas/loupe.h"
 
-#include "capture/picture/loupe_picture.h"
 #include "capture/canvas/picture_box.h"
+#include "capture/picture/loupe_picture.h"
 
 namespace orvelle {
 

@@ -1,6 +1,7 @@
 #include "capture/screen/screen_grab.h"
 
 #include "capture/picture/picture_pixels.h"
+#include "capture/screen/portal_request.h"
 #include "common/memory_budget.h"
 #include "common/regular_file.h"
 
@@ -11,6 +12,7 @@
 #include <QDBusPendingReply>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -23,7 +25,6 @@
 namespace orvelle {
 
 namespace {
-const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
 // The portal may first ask the user (GNOME does before the first grab): a
 // request from the window waits for that; one made without an active window
 // (no one is there to be asked) gives up sooner.
@@ -31,122 +32,54 @@ constexpr int kAnswerMs = 120000;
 constexpr int kUnattendedAnswerMs = 30000;
 // The most a portal's picture file may hold.
 constexpr qint64 kMaxPortalFileBytes = qint64(512) << 20;
-// A Screenshot request to the desktop portal, answered by a Response signal
-// on the request's own object.
-class PortalRequest : public QObject {
-  Q_OBJECT
-
+// A Screenshot request, non interactive, with the window it is asked for
+// (if any); one that the portal refuses for that window is asked once more
+// without it.
+class ScreenshotRequest : public QObject {
 public:
   using Answer = std::function<void(const Expected<ScreenPicture> &)>;
 
-  PortalRequest(Answer answer, bool unattended) : m_answer(std::move(answer)), m_unattended(unattended) {
-    m_timeout.setSingleShot(true);
-    connect(&m_timeout, &QTimer::timeout, this,
-            [this] { Finish(MakeProblem(ProblemKind::GrabNoAnswer, {QString::number(m_timeout.interval() / 1000)})); });
-  }
+  ScreenshotRequest(Answer answer, bool unattended, QString parent)
+      : m_answer(std::move(answer)), m_unattended(unattended), m_parent(std::move(parent)) {}
 
   void Start() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-      QTimer::singleShot(0, this, [this] { Finish(MakeProblem(ProblemKind::GrabNoBus)); });
-      return;
-    }
-    // The first call to the portal names the program, where the portal takes
-    // names (xdg-desktop-portal 1.19 and later): a permission the user grants
-    // once then holds for the window and orvelle-trim alike. Where it does
-    // not, the answer is an error, and the grab is asked for all the same.
-    static bool registered = false;
-    if (!registered) {
-      registered = true;
-      QDBusMessage name = QDBusMessage::createMethodCall(kPortal, QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                         QStringLiteral("org.freedesktop.host.portal.Registry"),
-                                                         QStringLiteral("Register"));
-      name << QStringLiteral("io.orvelle.Orvelle") << QVariantMap();
-      auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(name, 5000), this);
-      connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
-        w->deleteLater();
-        Ask();
-      });
-      return;
-    }
-    Ask();
-  }
-
-  void Ask() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const QString token = QStringLiteral("orvelle%1").arg(QRandomGenerator::global()->generate());
-    const QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    // Listening before asking: the answer may come before the call returns.
-    Listen(QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token));
-    QDBusMessage call = QDBusMessage::createMethodCall(kPortal, QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                       QStringLiteral("org.freedesktop.portal.Screenshot"),
-                                                       QStringLiteral("Screenshot"));
-    call << QString() << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
-    const int patience = m_unattended ? kUnattendedAnswerMs : kAnswerMs;
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, patience), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
-      w->deleteLater();
-      const QDBusPendingReply<QDBusObjectPath> reply = *w;
-      if (reply.isError()) {
-        Finish(MakeProblem(ProblemKind::GrabPortalError, {reply.error().message()}));
-      } else if (reply.value().path() != m_request) {
-        Listen(reply.value().path()); // an older portal chose its own path
+    auto *request = new PortalRequest(QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
+                                      {m_parent, QVariantMap{{QStringLiteral("interactive"), false}}},
+                                      m_unattended ? kUnattendedAnswerMs : kAnswerMs, this);
+    connect(request, &PortalRequest::answered, this, &ScreenshotRequest::Answered);
+    connect(request, &PortalRequest::failed, this, [this](const Problem &problem) {
+      if (problem.kind == ProblemKind::PortalError && !m_parent.isEmpty()) {
+        qWarning("orvelle: the desktop portal refused a screenshot for window %s (%s); asked again without it",
+                 qPrintable(m_parent), qPrintable(problem.details.value(0)));
+        m_parent.clear();
+        Start();
+        return;
       }
+      m_answer(MakeProblem(ProblemKind::GrabFailed, {}, problem));
     });
-    m_timeout.start(patience);
-  }
-
-public slots:
-  void Response(uint response, const QVariantMap &results) {
-    if (response == 1) {
-      Finish(MakeProblem(ProblemKind::GrabCancelled));
-      return;
-    }
-    if (response != 0) {
-      // Asked for without a window of the program's in front, a desktop may
-      // refuse without asking the user at all.
-      Finish(MakeProblem(m_unattended ? ProblemKind::GrabRefusedUnattended : ProblemKind::GrabRefused));
-      return;
-    }
-    const QUrl uri(results.value(QStringLiteral("uri")).toString());
-    if (!uri.isLocalFile()) {
-      Finish(MakeProblem(ProblemKind::GrabNoFile));
-      return;
-    }
-    const Expected<QImage> picture = TakePortalFile(uri.toLocalFile());
-    if (!picture) {
-      Finish(picture.problem());
-      return;
-    }
-    Finish(ScreenPicture{picture->size(), picture->rect(), *picture});
+    request->Start();
   }
 
 private:
-  void Listen(const QString &path) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!m_request.isEmpty()) {
-      bus.disconnect(kPortal, m_request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
-                     this, SLOT(Response(uint, QVariantMap)));
+  void Answered(uint response, const QVariantMap &results) {
+    if (response == 1) {
+      m_answer(MakeProblem(ProblemKind::GrabCancelled));
+    } else if (response != 0) {
+      // Asked for without a window of the program's in front, a desktop may
+      // refuse without asking the user at all.
+      m_answer(MakeProblem(m_unattended ? ProblemKind::GrabRefusedUnattended : ProblemKind::GrabRefused));
+    } else if (const QUrl uri(results.value(QStringLiteral("uri")).toString()); !uri.isLocalFile()) {
+      m_answer(MakeProblem(ProblemKind::GrabNoFile));
+    } else if (const Expected<QImage> picture = TakePortalFile(uri.toLocalFile()); !picture) {
+      m_answer(picture.problem());
+    } else {
+      m_answer(ScreenPicture{picture->size(), picture->rect(), *picture});
     }
-    m_request = path;
-    bus.connect(kPortal, m_request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), this,
-                SLOT(Response(uint, QVariantMap)));
-  }
-
-  void Finish(const Expected<ScreenPicture> &answer) {
-    if (m_finished) {
-      return;
-    }
-    m_finished = true;
-    m_timeout.stop();
-    m_answer(answer);
   }
 
   Answer m_answer;
   bool m_unattended;
-  QString m_request;
-  QTimer m_timeout;
-  bool m_finished = false;
+  QString m_parent; // "x11:<window id>", or empty
 };
 
 } // namespace
@@ -164,7 +97,13 @@ void ScreenGrab::Start(Choose choose) {
     }
   };
   if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    auto portal = std::make_unique<PortalRequest>(answer, m_unattended);
+    // Where the program's window is on an X server (XWayland) and shown, the
+    // portal is told which window asks.
+    QString parent;
+    if (m_parent != nullptr && m_parent->isVisible() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+      parent = QStringLiteral("x11:%1").arg(m_parent->winId(), 0, 16);
+    }
+    auto portal = std::make_unique<ScreenshotRequest>(answer, m_unattended, parent);
     portal->Start();
     m_request = std::move(portal);
     return;
@@ -239,5 +178,3 @@ Expected<QImage> TakePortalFile(const QString &path) {
 }
 
 } // namespace orvelle
-
-#include "screen_grab.moc"

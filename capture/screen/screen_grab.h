@@ -3,7 +3,9 @@
 #include "capture/screen/screen_source.h"
 #include "common/expected.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWindow>
 #include <memory>
 
 namespace orvelle {
@@ -24,9 +26,13 @@ public:
 
   void Start(Choose choose = {}) override;
   void Cancel() override;
+  // The window the grabs are asked for: while it is shown on an X server
+  // (XWayland), the portal is told its id, as "x11:<id in hex>".
+  void setParentWindow(QWindow *window) { m_parent = window; }
 
 private:
   std::unique_ptr<QObject> m_request; // a request under way
+  QPointer<QWindow> m_parent;
 };
 
 // The X server's root window: the part `choose` picks, or why not.
