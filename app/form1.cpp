@@ -98,6 +98,7 @@ void Form1::Start() {
   showMaximized();
   activateWindow();
   m_ui.Picture1->setFocus();
+  HoldTrimKey();
 }
 
 void Form1::Load() {

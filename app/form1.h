@@ -18,6 +18,7 @@ namespace orvelle {
 
 class BatchWindow;
 class HiddenGrab;
+class KeyTrim;
 class IntervalWindow;
 class Loupe;
 class OutcomePanel;
@@ -76,6 +77,8 @@ private:
   // ending and the quality slider, which only JPEG uses.
   void ShowFormat(bool png);
   void M_S_SFolder_Click();
+  void M_S_Key_Click();
+  void HoldTrimKey();
   void M_H_Ver_Click();
   void M_R_Batch_Click();
   void M_R_Continuous_Toggled(bool on);
@@ -106,6 +109,7 @@ private:
   QPointer<BatchWindow> m_batch;
   QPointer<IntervalWindow> m_interval; // while the interval runs
   HiddenGrab *m_grab = nullptr;
+  KeyTrim *m_keys = nullptr; // the global key
 };
 
 } // namespace orvelle

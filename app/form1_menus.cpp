@@ -62,6 +62,7 @@ void Form1::CreateMenus() {
   entry(settings, "M_S_SFolder", "保存フォルダー", QKeySequence(Qt::CTRL | Qt::Key_E), &Form1::M_S_SFolder_Click);
   m_loupeAction = checkable(settings, "M_S_Loupe", "拡大鏡", &Form1::M_S_Loupe_Toggled);
   m_pngAction = checkable(settings, "M_S_Png", "PNG で保存（劣化なし）", &Form1::M_S_Png_Toggled);
+  entry(settings, "M_S_Key", "キーの設定...", QKeySequence(), &Form1::M_S_Key_Click);
 
   QMenu *run = menu("M_Execut", "実行(R)");
   entry(run, "M_R_Capture", "キャプチャー", QKeySequence(), &Form1::Command3_Click);

@@ -34,6 +34,12 @@ public:
   // Trims the picture and saves it unless passed over.
   Taken Take(const ScreenPicture &screen);
   QRect Needed(QSize desktop) const { return ScreenPartNeeded(desktop, m_frame); }
+  // The frame and the target of the next saves; the numbering goes on where
+  // the folder and the name stay the same.
+  void Retarget(const BatchFrame &frame, const NumberedTarget &target) {
+    m_frame = frame;
+    m_target = target;
+  }
   int saved() const { return m_saved; }
 
 private:

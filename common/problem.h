@@ -54,8 +54,15 @@ enum class ProblemKind {
   GrabX11Failed, // the X error's code
   GrabDepth,     // the depth
   Interrupted,
-  SourceUnreadable, // path; the cause
-  SourceEmpty,      // folder
+  // The global key.
+  KeyNoDesktop,         // neither an X server nor a portal to hold it
+  KeyUnsupported,       // the key
+  KeyTaken,             // the key
+  KeyNoGlobalShortcuts, // -
+  KeyNotBound,          // the key
+  KeyQueueFull,         // presses dropped
+  SourceUnreadable,     // path; the cause
+  SourceEmpty,          // folder
   // trim.ini.
   FrameValueOutOfRange, // key, value
   TrimInfoUnwritable,   // path

@@ -26,6 +26,7 @@ void ScreenRunner::Start() {
 }
 
 void ScreenRunner::Stop() {
+  m_waiting.clear();
   if (!m_running) {
     return;
   }
@@ -44,6 +45,19 @@ void ScreenRunner::Stop() {
   m_running = false;
   m_tick.stop();
   emit finished();
+}
+
+bool ScreenRunner::Press(const ScreenPlan &plan) {
+  if (m_running) {
+    if (m_waiting.size() >= kMaxWaiting) {
+      return false;
+    }
+    m_waiting << plan;
+    return true;
+  }
+  m_series.Retarget(plan.frame, plan.target);
+  Start();
+  return true;
 }
 
 void ScreenRunner::Grab() {
@@ -111,6 +125,9 @@ void ScreenRunner::Step(ScreenStep step) {
   emit stepped(step);
   if (step.last) {
     emit finished();
+  }
+  if (!m_running && !m_waiting.isEmpty()) {
+    Press(m_waiting.takeFirst());
   }
 }
 

@@ -4,6 +4,7 @@
 #include "capture/screen/screen_source.h"
 #include "common/expected.h"
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -53,6 +54,11 @@ public:
   // No further grab; one under way is dropped (a Cancelled step), a save
   // under way is finished first.
   void Stop();
+  // One grab with these values (a key pressed): at once when none is under
+  // way, else after the ones under way and waiting; at most kMaxWaiting wait,
+  // and false when this one is dropped.
+  bool Press(const ScreenPlan &plan);
+  static constexpr int kMaxWaiting = 10;
 
   bool running() const { return m_running; }
   int saved() const { return m_series.saved(); }
@@ -76,6 +82,7 @@ private:
   QTimer m_tick;
   bool m_running = false;
   bool m_grabbing = false;
+  QList<ScreenPlan> m_waiting; // presses that wait for the grab under way
   int m_failedGrabs = 0;
 };
 

@@ -41,6 +41,9 @@ inline constexpr SettingRow kPicRatio{"Data", "PicRatio", 1, 0, ""};
 inline constexpr SettingRow kInterval{"View", "Interval", 1, 3600, "5"};
 inline constexpr SettingRow kLoupe{"View", "Loupe", 0, 1, "0"};
 inline constexpr SettingRow kFormat{"View", "Format", 1, 0, "jpeg"};
+// The global key "画面をトリム" in Qt's portable form ("Ctrl+Alt+G"); none
+// when empty.
+inline constexpr SettingRow kTrimKey{"View", "TrimKey", 1, 0, ""};
 
 // The frame's rows in the order the file holds them.
 inline constexpr std::array<SettingRow, 9> kFrameRows = {kPicStartX,   kPicStartY,    kPicWidth,

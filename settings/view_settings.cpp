@@ -24,4 +24,10 @@ bool WritePngChosen(bool png, const QString &settingsPath) {
   return WriteRow(setting::kFormat, png ? QStringLiteral("png") : QStringLiteral("jpeg"), settingsPath);
 }
 
+QString ReadTrimKey(const QString &settingsPath) { return ReadRow(setting::kTrimKey, settingsPath); }
+
+bool WriteTrimKey(const QString &key, const QString &settingsPath) {
+  return key == ReadTrimKey(settingsPath) || WriteRow(setting::kTrimKey, key, settingsPath);
+}
+
 } // namespace orvelle

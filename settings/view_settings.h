@@ -20,4 +20,9 @@ bool WriteLoupe(bool on, const QString &settingsPath);
 bool ReadPngChosen(const QString &settingsPath);
 bool WritePngChosen(bool png, const QString &settingsPath);
 
+// The global key (key TrimKey, Qt's portable form such as "Ctrl+Alt+G"):
+// none when empty or missing. Written only when it changes.
+QString ReadTrimKey(const QString &settingsPath);
+bool WriteTrimKey(const QString &key, const QString &settingsPath);
+
 } // namespace orvelle

@@ -92,6 +92,22 @@ QString Pattern(ProblemKind kind) {
     return kGrabFailed + QStringLiteral("X サーバーが画面の画素を渡しませんでした（エラー %1）。");
   case ProblemKind::GrabDepth:
     return kGrabFailed + QStringLiteral("画面の画素の形式（深さ %1）には対応していません。");
+  case ProblemKind::KeyNoDesktop:
+    return QStringLiteral("キーを登録できる画面（X11 またはデスクトップ ポータル）がありません。");
+  case ProblemKind::KeyUnsupported:
+    return QStringLiteral("キー %1 はグローバル キーにできません。文字、数字、F1～F35 などのキーを選んでください。");
+  case ProblemKind::KeyTaken:
+    return QStringLiteral("キー %1 は他のプログラムが使っています");
+  case ProblemKind::KeyNoGlobalShortcuts:
+    return QStringLiteral("このデスクトップにはグローバル キーがありません。\n"
+                          "デスクトップの設定のキーボード ショートカットに、コマンド「orvelle-trim --screen」を"
+                          "登録してください。");
+  case ProblemKind::KeyNotBound:
+    return QStringLiteral("デスクトップがキー %1 を登録しませんでした。\n"
+                          "デスクトップの設定のキーボード ショートカットに、コマンド「orvelle-trim --screen」を"
+                          "登録してください。");
+  case ProblemKind::KeyQueueFull:
+    return QStringLiteral("画面トリム：キーが速すぎるため %1 回分を取り込みませんでした");
   case ProblemKind::Interrupted:
     return QStringLiteral("中断しました。");
   case ProblemKind::SourceUnreadable:

@@ -32,8 +32,7 @@ void RegisterOnce(QObject *context, const std::function<void()> &then) {
   });
 }
 
-PortalRequest::PortalRequest(QString interface, QString method, QVariantList arguments, int timeoutMs,
-                             QObject *parent)
+PortalRequest::PortalRequest(QString interface, QString method, QVariantList arguments, int timeoutMs, QObject *parent)
     : QObject(parent), m_interface(std::move(interface)), m_method(std::move(method)),
       m_arguments(std::move(arguments)) {
   m_timeout.setSingleShot(true);
@@ -71,9 +70,7 @@ void PortalRequest::Start() {
       const QDBusPendingReply<QDBusObjectPath> reply = *w;
       if (reply.isError()) {
         const QDBusError error = reply.error();
-        Finish([this, error] {
-          emit failed(MakeProblem(ProblemKind::PortalError, {error.message(), error.name()}));
-        });
+        Finish([this, error] { emit failed(MakeProblem(ProblemKind::PortalError, {error.message(), error.name()})); });
       } else if (reply.value().path() != m_path) {
         Listen(reply.value().path()); // an older portal chose its own path
       }
@@ -90,7 +87,8 @@ void PortalRequest::Listen(const QString &path) {
   QDBusConnection bus = PortalBus();
   const QString request = QStringLiteral("org.freedesktop.portal.Request");
   if (!m_path.isEmpty()) {
-    bus.disconnect(kPortalService, m_path, request, QStringLiteral("Response"), this, SLOT(Response(uint, QVariantMap)));
+    bus.disconnect(kPortalService, m_path, request, QStringLiteral("Response"), this,
+                   SLOT(Response(uint, QVariantMap)));
   }
   m_path = path;
   if (!m_path.isEmpty()) {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "capture/screen/global_key.h"
+
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QKeySequence>
+
+namespace orvelle {
+
+// The key bound through the desktop portal's GlobalShortcuts: one session
+// per run, the shortcut "trim-now" described as "画面をトリム" with the key
+// as its preferred trigger; the desktop answers with what it really binds
+// (or nothing, where it cannot name the program). A portal that goes away
+// and comes back is bound again; the session is closed at the end.
+class PortalGlobalKey : public GlobalKey {
+  Q_OBJECT
+
+public:
+  explicit PortalGlobalKey(QObject *parent = nullptr);
+  ~PortalGlobalKey() override;
+
+  void Bind(const QKeySequence &key) override;
+  void Release() override;
+  bool CanConfigure() const override { return m_version >= 2 && !m_session.isEmpty(); }
+  void Configure() override;
+
+public slots:
+  void Activated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp, const QVariantMap &options);
+
+private:
+  void Open();
+  void BindShortcut();
+  void Close();
+
+  QKeySequence m_key;
+  QString m_session; // the session's object, once created
+  uint m_version = 0;
+  bool m_opening = false;
+  QDBusServiceWatcher m_watcher;
+};
+
+// The shortcuts specification's form of a key: "CTRL+ALT+g".
+QString PreferredTrigger(const QKeySequence &key);
+
+} // namespace orvelle
