@@ -2,14 +2,58 @@
 
 #include "app/key_trim.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace orvelle {
+
+namespace {
+// The key box takes chords only: a key pressed alone does what it does in
+// any dialog (Tab and Shift+Tab move on, Escape cancels) or nothing (Return,
+// which takes the key once a chord is typed and the focus is on OK).
+class ChordsOnly : public QObject {
+public:
+  ChordsOnly(QDialog &dialog, std::function<void()> chordTyped)
+      : QObject(&dialog), m_dialog(dialog), m_chordTyped(std::move(chordTyped)) {}
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+      return false;
+    }
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool modifierKey = key->key() == Qt::Key_Control || key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta ||
+                             key->key() == Qt::Key_Shift || key->key() == Qt::Key_Super_L ||
+                             key->key() == Qt::Key_Super_R;
+    if (key->modifiers() & ~Qt::ShiftModifier) {
+      if (event->type() == QEvent::KeyPress && !modifierKey) {
+        QTimer::singleShot(0, &m_dialog, m_chordTyped); // once the box has recorded it
+      }
+      return false; // a chord: the box records it
+    }
+    if (event->type() == QEvent::KeyPress) {
+      if (key->key() == Qt::Key_Escape) {
+        m_dialog.reject();
+      } else if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        static_cast<QWidget *>(watched)->nextInFocusChain()->setFocus(Qt::TabFocusReason);
+      }
+    }
+    return modifierKey ? false : true;
+  }
+
+private:
+  QDialog &m_dialog;
+  std::function<void()> m_chordTyped;
+};
+} // namespace
 
 QString TrimKeyProblem(const QKeySequence &key) {
   if (key.isEmpty()) {
@@ -35,12 +79,24 @@ std::optional<QKeySequence> AskTrimKey(QWidget *owner, KeyTrim &keys) {
   layout->addWidget(new QLabel(QStringLiteral("画面をトリム："), &dialog));
   auto *edit = new QKeySequenceEdit(keys.key().isEmpty() ? kProposedTrimKey : keys.key(), &dialog);
   edit->setObjectName(QStringLiteral("TrimKeyEdit"));
+  // The first chord typed ends the typing; Return then takes it.
+  const auto chordTyped = [edit, &dialog] {
+    if (!edit->keySequence().isEmpty()) {
+      edit->setKeySequence(QKeySequence(edit->keySequence()[0]));
+      dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->setFocus();
+    }
+  };
+  for (QObject *part : edit->findChildren<QWidget *>()) {
+    part->installEventFilter(new ChordsOnly(dialog, chordTyped));
+  }
+  edit->installEventFilter(new ChordsOnly(dialog, chordTyped));
   layout->addWidget(edit);
   auto *status = new QLabel(&dialog);
   status->setObjectName(QStringLiteral("TrimKeyStatus"));
   status->setWordWrap(true);
   layout->addWidget(status);
   auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
   QPushButton *proposed = buttons->addButton(QStringLiteral("既定に戻す"), QDialogButtonBox::ResetRole);
   QPushButton *none = buttons->addButton(QStringLiteral("キーを使わない"), QDialogButtonBox::DestructiveRole);
   layout->addWidget(buttons);
@@ -48,12 +104,6 @@ std::optional<QKeySequence> AskTrimKey(QWidget *owner, KeyTrim &keys) {
     QPushButton *desktop = buttons->addButton(QStringLiteral("デスクトップで設定..."), QDialogButtonBox::ActionRole);
     QObject::connect(desktop, &QPushButton::clicked, global, &GlobalKey::Configure);
   }
-  // Only the first chord typed counts.
-  QObject::connect(edit, &QKeySequenceEdit::editingFinished, edit, [edit] {
-    if (edit->keySequence().count() > 1) {
-      edit->setKeySequence(QKeySequence(edit->keySequence()[0]));
-    }
-  });
   QObject::connect(proposed, &QPushButton::clicked, edit, [edit] { edit->setKeySequence(kProposedTrimKey); });
   QObject::connect(none, &QPushButton::clicked, &dialog, [&] {
     edit->clear();

@@ -150,17 +150,21 @@ bool X11GlobalKey::nativeEventFilter(const QByteArray &type, void *message, qint
     return false;
   }
   const auto *key = reinterpret_cast<const xcb_key_press_event_t *>(event);
-  const quint16 locks = XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2;
-  if (key->detail != m_keycode || (key->state & ~locks & 0xff) != m_modifiers) {
+  if (key->detail != m_keycode) {
     return false;
   }
+  // The key is let go whatever modifiers are still held then.
   if (kind == XCB_KEY_RELEASE) {
     m_down = false;
     m_releasedAt = key->time;
-    return true;
+    return false;
   }
-  // A held key repeats: as presses alone, or as a release and a press at the
-  // same time where the server is not asked to tell repeats apart.
+  const quint16 locks = XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2;
+  if ((key->state & ~locks & 0xff) != m_modifiers) {
+    return false;
+  }
+  // A held key repeats: the server sends a release and a press at the same
+  // time (or presses alone, where it is asked to tell repeats apart).
   const bool repeat = m_down || key->time == m_releasedAt;
   m_down = true;
   if (!repeat) {
