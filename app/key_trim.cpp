@@ -20,7 +20,7 @@ void KeyTrim::Hold(const QKeySequence &key) {
   }
   if (!m_global) {
     // Nothing is grabbed, and no portal asked, until the user sets a key.
-    m_global = OpenGlobalKey();
+    m_global = OpenGlobalKey(QStringLiteral("画面をトリム"));
     connect(m_global.get(), &GlobalKey::pressed, this, &KeyTrim::Pressed);
     connect(m_global.get(), &GlobalKey::bound, this, &KeyTrim::bound);
     connect(m_global.get(), &GlobalKey::failed, this, [this](const Problem &problem) { emit failed(Words(problem)); });

@@ -5,9 +5,9 @@
 
 namespace orvelle {
 
-std::unique_ptr<GlobalKey> OpenGlobalKey(QObject *parent) {
+std::unique_ptr<GlobalKey> OpenGlobalKey(const QString &description, QObject *parent) {
   if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    return std::make_unique<PortalGlobalKey>(parent);
+    return std::make_unique<PortalGlobalKey>(description, parent);
   }
   return std::make_unique<X11GlobalKey>(parent);
 }

@@ -34,7 +34,8 @@ signals:
 };
 
 // The key's road for this session: the portal where WAYLAND_DISPLAY is set
-// (also for the program on XWayland), else the X server.
-std::unique_ptr<GlobalKey> OpenGlobalKey(QObject *parent = nullptr);
+// (also for the program on XWayland), else the X server. The description is
+// what the desktop shows of the key's action.
+std::unique_ptr<GlobalKey> OpenGlobalKey(const QString &description, QObject *parent = nullptr);
 
 } // namespace orvelle

@@ -65,7 +65,8 @@ QString PreferredTrigger(const QKeySequence &key) {
   return parts.join(QLatin1Char('+'));
 }
 
-PortalGlobalKey::PortalGlobalKey(QObject *parent) : GlobalKey(parent) {
+PortalGlobalKey::PortalGlobalKey(QString description, QObject *parent)
+    : GlobalKey(parent), m_description(std::move(description)) {
   qDBusRegisterMetaType<PortalShortcut>();
   qDBusRegisterMetaType<QList<PortalShortcut>>();
   PortalBus().connect(kPortalService, kPortalPath, kInterface, QStringLiteral("Activated"), this,
@@ -141,7 +142,7 @@ void PortalGlobalKey::Open() {
 
 void PortalGlobalKey::BindShortcut() {
   const QList<PortalShortcut> shortcuts = {{kShortcutId,
-                                            {{QStringLiteral("description"), QStringLiteral("画面をトリム")},
+                                            {{QStringLiteral("description"), m_description},
                                              {QStringLiteral("preferred_trigger"), PreferredTrigger(m_key)}}}};
   auto *request = new PortalRequest(
       kInterface, QStringLiteral("BindShortcuts"),

@@ -9,7 +9,7 @@
 namespace orvelle {
 
 // The key bound through the desktop portal's GlobalShortcuts: one session
-// per run, the shortcut "trim-now" described as "画面をトリム" with the key
+// per run, the shortcut "trim-now" with its description and the key
 // as its preferred trigger; the desktop answers with what it really binds
 // (or nothing, where it cannot name the program). A portal that goes away
 // and comes back is bound again; the session is closed at the end.
@@ -17,7 +17,7 @@ class PortalGlobalKey : public GlobalKey {
   Q_OBJECT
 
 public:
-  explicit PortalGlobalKey(QObject *parent = nullptr);
+  explicit PortalGlobalKey(QString description, QObject *parent = nullptr);
   ~PortalGlobalKey() override;
 
   void Bind(const QKeySequence &key) override;
@@ -33,6 +33,7 @@ private:
   void BindShortcut();
   void Close();
 
+  QString m_description;
   QKeySequence m_key;
   QString m_session; // the session's object, once created
   uint m_version = 0;
