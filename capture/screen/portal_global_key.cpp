@@ -5,6 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
@@ -70,7 +71,7 @@ PortalGlobalKey::PortalGlobalKey(QString description, QObject *parent)
   qDBusRegisterMetaType<PortalShortcut>();
   qDBusRegisterMetaType<QList<PortalShortcut>>();
   PortalBus().connect(kPortalService, kPortalPath, kInterface, QStringLiteral("Activated"), this,
-                      SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                      SLOT(Activated(QDBusMessage)));
   // A portal that comes back (restarted, updated) knows no session of ours.
   m_watcher.setConnection(PortalBus());
   m_watcher.addWatchedService(kPortalService);
@@ -124,7 +125,9 @@ void PortalGlobalKey::Open() {
     connect(request, &PortalRequest::answered, this, [this, request](uint code, const QVariantMap &results) {
       request->deleteLater();
       m_opening = false;
-      m_session = results.value(QStringLiteral("session_handle")).toString();
+      // A path as text, or (from some portals) as an object path.
+      const QVariant handle = results.value(QStringLiteral("session_handle"));
+      m_session = handle.toString().isEmpty() ? handle.value<QDBusObjectPath>().path() : handle.toString();
       if (code != 0 || m_session.isEmpty() || m_key.isEmpty()) {
         emit failed(MakeProblem(ProblemKind::KeyNotBound, {m_key.toString(QKeySequence::NativeText)}));
         return;
@@ -178,8 +181,10 @@ void PortalGlobalKey::Configure() {
   PortalBus().asyncCall(call);
 }
 
-void PortalGlobalKey::Activated(const QDBusObjectPath &session, const QString &id, qulonglong, const QVariantMap &) {
-  if (session.path() == m_session && id == kShortcutId && !m_key.isEmpty()) {
+void PortalGlobalKey::Activated(const QDBusMessage &signal) {
+  const QVariantList arguments = signal.arguments();
+  if (arguments.size() >= 2 && arguments[0].value<QDBusObjectPath>().path() == m_session &&
+      arguments[1].toString() == kShortcutId && !m_key.isEmpty()) {
     emit pressed();
   }
 }

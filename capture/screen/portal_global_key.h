@@ -2,7 +2,7 @@
 
 #include "capture/screen/global_key.h"
 
-#include <QDBusObjectPath>
+#include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QKeySequence>
 
@@ -26,7 +26,8 @@ public:
   void Configure() override;
 
 public slots:
-  void Activated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp, const QVariantMap &options);
+  // (o session, s id, t timestamp, a{sv} options)
+  void Activated(const QDBusMessage &signal);
 
 private:
   void Open();

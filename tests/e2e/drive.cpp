@@ -38,7 +38,7 @@ void DriveAtScale(const QString &program, const QString &folder, const QImage &s
     // beside it; after the release it is gone and the frame the same.
     if (scale == "1") {
       s.key(QStringLiteral("alt"));
-      Xdo(QStringLiteral("key Right Right Down Up Up Return")); // 設定(S), the entry above its last
+      Xdo(QStringLiteral("key Right Right Down Down Return")); // 設定(S), its second entry
     }
     const QPoint held = from + QPoint(100, 60), loupe = origin + held + QPoint(16, 16);
     Xdo("mousemove " + At(origin + from) + " mousedown 1 mousemove " + At(origin + held));

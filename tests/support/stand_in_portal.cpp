@@ -1,19 +1,43 @@
 // A stand-in for the desktop portal's Screenshot interface on the session
 // bus: it answers every request with the response code it is given and, for
 // code 0, the picture file given (copied to a fresh file in /tmp first, or
-// with STAND_IN_AS_IS set the file itself).
+// with STAND_IN_AS_IS set the file itself). With STAND_IN_SHORTCUTS set it
+// also offers GlobalShortcuts version 2: "bind" binds what it is asked to,
+// "none" answers a bind with no shortcut; each time the file STAND_IN_PRESS
+// names appears, the shortcut is activated (and the file removed).
 //   stand_in_portal CODE [PICTURE]     (CODE "never": asked, it never answers)
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QFile>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
+
+// One shortcut as the portal takes and gives it: (sa{sv}).
+struct Shortcut {
+  QString id;
+  QVariantMap properties;
+};
+QDBusArgument &operator<<(QDBusArgument &a, const Shortcut &s) {
+  a.beginStructure();
+  a << s.id << s.properties;
+  a.endStructure();
+  return a;
+}
+const QDBusArgument &operator>>(const QDBusArgument &a, Shortcut &s) {
+  a.beginStructure();
+  a >> s.id >> s.properties;
+  a.endStructure();
+  return a;
+}
+Q_DECLARE_METATYPE(Shortcut)
 
 // Each call, one line to the file STAND_IN_LOG names: "Register APP" or "Screenshot".
 void Log(const QString &line) {
@@ -33,6 +57,91 @@ public:
 
 public slots:
   void Register(const QString &app, const QVariantMap &) { Log(QStringLiteral("Register ") + app); }
+};
+
+// Sends a request's answer a moment after the call returned its path.
+QDBusObjectPath Answer(const QDBusMessage &call, const QVariantMap &options, uint code, const QVariantMap &results) {
+  const QString path =
+      QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+          .arg(call.service().mid(1).replace('.', '_'), options.value(QStringLiteral("handle_token")).toString());
+  QTimer::singleShot(50, [path, code, results] {
+    QDBusMessage response =
+        QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+    response << code << results;
+    QDBusConnection::sessionBus().send(response);
+  });
+  return QDBusObjectPath(path);
+}
+
+// A session's own object: Close.
+class Session : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Session")
+
+public slots:
+  void Close() {
+    Log(QStringLiteral("Close"));
+    QDBusConnection::sessionBus().unregisterObject(objectName());
+    deleteLater();
+  }
+};
+
+// GlobalShortcuts, version 2.
+class GlobalShortcuts : public QDBusAbstractAdaptor {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
+  Q_PROPERTY(uint version READ version)
+
+public:
+  explicit GlobalShortcuts(QObject *parent) : QDBusAbstractAdaptor(parent) {
+    qDBusRegisterMetaType<Shortcut>();
+    qDBusRegisterMetaType<QList<Shortcut>>();
+    connect(&m_press, &QTimer::timeout, this, [this] {
+      if (QFile::remove(qEnvironmentVariable("STAND_IN_PRESS")) && !m_session.isEmpty()) {
+        QDBusMessage activated = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                            QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
+                                                            QStringLiteral("Activated"));
+        activated << QVariant::fromValue(QDBusObjectPath(m_session)) << QStringLiteral("trim-now") << qulonglong(0)
+                  << QVariantMap();
+        QDBusConnection::sessionBus().send(activated);
+      }
+    });
+    m_press.start(100);
+  }
+  uint version() const { return 2; }
+
+public slots:
+  QDBusObjectPath CreateSession(const QVariantMap &options, const QDBusMessage &call) {
+    Log(QStringLiteral("CreateSession"));
+    m_session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                    .arg(call.service().mid(1).replace('.', '_'),
+                         options.value(QStringLiteral("session_handle_token")).toString());
+    auto *session = new Session;
+    session->setObjectName(m_session);
+    QDBusConnection::sessionBus().registerObject(m_session, session, QDBusConnection::ExportAllSlots);
+    return Answer(call, options, 0, {{QStringLiteral("session_handle"), m_session}});
+  }
+  QDBusObjectPath BindShortcuts(const QDBusObjectPath &, const QList<Shortcut> &asked, const QString &,
+                                const QVariantMap &options, const QDBusMessage &call) {
+    QList<Shortcut> bound;
+    for (const Shortcut &one : asked) {
+      const QString trigger = one.properties.value(QStringLiteral("preferred_trigger")).toString();
+      Log(QStringLiteral("BindShortcuts %1 %2 %3")
+              .arg(one.id, one.properties.value(QStringLiteral("description")).toString(), trigger));
+      bound << Shortcut{one.id, {{QStringLiteral("trigger_description"), trigger + QStringLiteral(" (stand-in)")}}};
+    }
+    if (qEnvironmentVariable("STAND_IN_SHORTCUTS") == QLatin1String("none")) {
+      bound.clear();
+    }
+    return Answer(call, options, 0, {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
+  }
+  void ConfigureShortcuts(const QDBusObjectPath &, const QString &, const QVariantMap &) {
+    Log(QStringLiteral("ConfigureShortcuts"));
+  }
+
+private:
+  QString m_session;
+  QTimer m_press;
 };
 
 class ScreenshotPortal : public QObject, protected QDBusContext {
@@ -87,6 +196,9 @@ int main(int argc, char **argv) {
                           argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString(), QByteArray(argv[1]) == "never");
   if (qEnvironmentVariableIsSet("STAND_IN_REGISTRY")) {
     new Registry(&portal);
+  }
+  if (qEnvironmentVariableIsSet("STAND_IN_SHORTCUTS")) {
+    new GlobalShortcuts(&portal);
   }
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,

@@ -62,7 +62,7 @@ void MainWindowTest::windowAsTheUserMeetsIt() {
            QStringLiteral("ﾌｧｲﾙ(F)|終了\tCtrl+Q\n編集(E)|トリミング情報読込み\tCtrl+L|トリミング情報保存\tCtrl+S|-|"
                           "コピー\tCtrl+C|枠の数値指定...\tCtrl+F\n"
                           "設定(S)|保存フォルダー\tCtrl+E|拡大鏡\t|PNG "
-                          "で保存（劣化なし）\t\n実行(R)|キャプチャー\t|トリム\t|-|保存(トリム)\t|"
+                          "で保存（劣化なし）\t|キーの設定...\t\n実行(R)|キャプチャー\t|トリム\t|-|保存(トリム)\t|"
                           "保存(オリジナル)\t|-|一括トリム...\t|連続トリム\t|-|画面キャプチャー\tCtrl+G|定期トリム..."
                           "\t\nﾍﾙﾌﾟ(H)|-|ﾊﾞｰｼﾞｮﾝ情報(A)\t"));
   // The canvas has the focus; Tab goes the designed way, the output picture while shown.

@@ -1,0 +1,105 @@
+// The global key through a stand-in desktop portal (GlobalShortcuts version
+// 2) on a private bus, with the screen served from a picture: bound at the
+// start with its preferred trigger, a press saves the framed area, a portal
+// that comes back is bound again, a bind that binds nothing is said in the
+// dialog, and the session is closed at the end.
+
+#include "tests/support/form1_harness.h"
+#include "tests/support/qt_test_main.h"
+#include "tests/support/test_files.h"
+
+#include <QAction>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+
+using namespace orvelle;
+using namespace orvelle::testing;
+
+class KeyPortalTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void keyThroughTheDesktopPortal();
+};
+
+namespace {
+// The stand-in portal, started anew with the way it answers binds.
+void StartPortal(QProcess &portal, const QString &shortcuts) {
+  if (portal.state() != QProcess::NotRunning) {
+    portal.kill();
+    portal.waitForFinished();
+  }
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("STAND_IN_SHORTCUTS", shortcuts);
+  portal.setProcessEnvironment(env);
+  portal.start(qEnvironmentVariable("STAND_IN_PORTAL"), {"0"});
+  QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.portal.Desktop"));
+}
+} // namespace
+
+void KeyPortalTest::keyThroughTheDesktopPortal() {
+  QTemporaryDir dir;
+  const QString calls = dir.filePath("calls"), press = dir.filePath("press"), out = dir.filePath("out");
+  QDir().mkpath(out);
+  const QImage screen = NumberedImage({640, 480});
+  QVERIFY(screen.save(dir.filePath("screen.png")));
+  qputenv("WAYLAND_DISPLAY", "stand-in"); // the portal's road
+  qputenv("ORVELLE_SCREEN_SOURCE", QFile::encodeName("file:" + dir.filePath("screen.png")));
+  qputenv("STAND_IN_LOG", QFile::encodeName(calls));
+  qputenv("STAND_IN_PRESS", QFile::encodeName(press));
+  QProcess portal;
+  StartPortal(portal, "bind");
+  const auto count = [&](const char *call) { return int(ReadFile(calls).count(call)); };
+  {
+    Form1Harness h;
+    WriteFile(h.settingsPath(),
+              "[File]\nF_Path=" + QFile::encodeName(out) +
+                  "\n[Data]\nPicStartX=40\nPicStartY=30\nPicWidth=200\nPicHeight=150\nNewPicStartX=0\n"
+                  "NewPicStartY=0\nNewPicWidth=200\nNewPicHeight=150\nPicRatio=0\n"
+                  "[View]\nFormat=png\nTrimKey=Ctrl+Alt+G\n");
+    h.start();
+    h.form().Command1_Click(); // the stored frame
+    h.type("Text2", "key");
+    QTRY_VERIFY2(ReadFile(calls).contains("BindShortcuts trim-now 画面をトリム CTRL+ALT+g"),
+                 QByteArray(ReadFile(calls) + h.text("Panel2").toUtf8()).replace("\n", " ").constData());
+    QCOMPARE(count("CreateSession"), 1);
+    WriteFile(press, "");
+    QTRY_VERIFY2(QFile::exists(out + "/key-001.png"),
+                 qPrintable(h.text("Panel2") + QString::number(QFile::exists(press))));
+    QCOMPARE(QImage(out + "/key-001.png").convertToFormat(QImage::Format_RGB32),
+             screen.convertToFormat(QImage::Format_RGB32).copy(40, 30, 200, 150));
+    QCOMPARE(h.text("Panel2"), QStringLiteral("画面トリム：key-001.png"));
+
+    // A portal that goes away and comes back is bound again.
+    StartPortal(portal, "bind");
+    QTRY_COMPARE(count("BindShortcuts"), 2);
+    WriteFile(press, "");
+    QTRY_VERIFY(QFile::exists(out + "/key-002.png"));
+
+    // A desktop that binds nothing: the dialog says so and stays open.
+    StartPortal(portal, "none");
+    QTRY_COMPARE(count("BindShortcuts"), 3);
+    QString said;
+    QTimer::singleShot(100, [&] {
+      QWidget *dialog = QApplication::activeModalWidget();
+      dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+      auto *status = dialog->findChild<QLabel *>("TrimKeyStatus");
+      QTRY_VERIFY(status->text().contains("登録しませんでした"));
+      said = status->text();
+      dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    h.child<QAction>("M_S_Key")->trigger();
+    QVERIFY2(said.contains("orvelle-trim --screen"), qPrintable(said));
+    QVERIFY(ReadFile(h.settingsPath()).contains("TrimKey=Ctrl+Alt+G"));
+  }
+  QTRY_VERIFY(count("Close") >= 1); // the session ends with the program
+  portal.kill();
+  portal.waitForFinished();
+}
+
+ORVELLE_QTEST_MAIN(KeyPortalTest)
+#include "key_portal_test.moc"
