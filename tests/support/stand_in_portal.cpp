@@ -1,7 +1,8 @@
 // A stand-in for the desktop portal's Screenshot interface on the session
 // bus: it answers every request with the response code it is given and, for
 // code 0, the picture file given (copied to a fresh file in /tmp first, or
-// with STAND_IN_AS_IS set the file itself). With STAND_IN_SHORTCUTS set it
+// with STAND_IN_AS_IS set the file itself); with STAND_IN_REFUSE_PARENT set,
+// a request for a window is refused as an error. With STAND_IN_SHORTCUTS set it
 // also offers GlobalShortcuts version 2: "bind" binds what it is asked to,
 // "none" answers a bind with no shortcut; each time the file STAND_IN_PRESS
 // names appears, the shortcut is activated (and the file removed).
@@ -153,8 +154,12 @@ public:
       : m_code(code), m_picture(std::move(picture)), m_never(never) {}
 
 public slots:
-  QDBusObjectPath Screenshot(const QString &, const QVariantMap &options) {
-    Log(QStringLiteral("Screenshot"));
+  QDBusObjectPath Screenshot(const QString &parent, const QVariantMap &options) {
+    Log(parent.isEmpty() ? QStringLiteral("Screenshot") : QStringLiteral("Screenshot ") + parent);
+    if (!parent.isEmpty() && qEnvironmentVariableIsSet("STAND_IN_REFUSE_PARENT")) {
+      sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("no such window"));
+      return {};
+    }
     const QString sender = message().service().mid(1).replace('.', '_');
     const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
                              .arg(sender, options.value(QStringLiteral("handle_token")).toString());

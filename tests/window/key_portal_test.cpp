@@ -2,8 +2,11 @@
 // 2) on a private bus, with the screen served from a picture: bound at the
 // start with its preferred trigger, a press saves the framed area, a portal
 // that comes back is bound again, a bind that binds nothing is said in the
-// dialog, and the session is closed at the end.
+// dialog, and the session is closed at the end. A screenshot asked for while
+// the window is shown on the X server names it, and is asked again without
+// it where the portal refuses that.
 
+#include "capture/screen/screen_grab.h"
 #include "tests/support/form1_harness.h"
 #include "tests/support/qt_test_main.h"
 #include "tests/support/test_files.h"
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 
 using namespace orvelle;
 using namespace orvelle::testing;
@@ -28,15 +32,18 @@ private slots:
 
 namespace {
 // The stand-in portal, started anew with the way it answers binds.
-void StartPortal(QProcess &portal, const QString &shortcuts) {
+void StartPortal(QProcess &portal, const QString &shortcuts, bool refuseParent = false) {
   if (portal.state() != QProcess::NotRunning) {
     portal.kill();
     portal.waitForFinished();
   }
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("STAND_IN_SHORTCUTS", shortcuts);
+  if (refuseParent) {
+    env.insert("STAND_IN_REFUSE_PARENT", "1");
+  }
   portal.setProcessEnvironment(env);
-  portal.start(qEnvironmentVariable("STAND_IN_PORTAL"), {"0"});
+  portal.start(qEnvironmentVariable("STAND_IN_PORTAL"), {"0", qEnvironmentVariable("ORVELLE_SCREEN_SOURCE").mid(5)});
   QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.portal.Desktop"));
 }
 } // namespace
@@ -95,6 +102,21 @@ void KeyPortalTest::keyThroughTheDesktopPortal() {
     h.child<QAction>("M_S_Key")->trigger();
     QVERIFY2(said.contains("orvelle-trim --screen"), qPrintable(said));
     QVERIFY(ReadFile(h.settingsPath()).contains("TrimKey=Ctrl+Alt+G"));
+
+    // The screenshot for the shown window, and again without it.
+    const QString window = QStringLiteral("Screenshot x11:%1").arg(h.form().windowHandle()->winId(), 0, 16);
+    for (const bool refused : {false, true}) {
+      StartPortal(portal, "bind", refused);
+      ScreenGrab grab;
+      grab.setParentWindow(h.form().windowHandle());
+      QSignalSpy grabbed(&grab, &ScreenGrab::grabbed);
+      grab.Start();
+      QVERIFY(grabbed.wait(10000));
+      QByteArrayList shots = ReadFile(calls).split('\n');
+      shots.removeIf([](const QByteArray &line) { return !line.startsWith("Screenshot"); });
+      QCOMPARE(shots.last(), refused ? QByteArray("Screenshot") : window.toUtf8());
+      QCOMPARE(shots[shots.size() - (refused ? 2 : 1)], window.toUtf8());
+    }
   }
   QTRY_VERIFY(count("Close") >= 1); // the session ends with the program
   portal.kill();
