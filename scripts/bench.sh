@@ -19,3 +19,6 @@ echo
 echo
 # The screen trim on a real X server of 3840 x 2160.
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp" "$build/bin/screen_bench"
+echo
+# The global key, pressed through the X server, on a display of 3840 x 2160.
+xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp" "$build/bin/key_bench"
