@@ -94,6 +94,9 @@ std::optional<QKeySequence> AskTrimKey(QWidget *owner, KeyTrim &keys) {
   auto *status = new QLabel(&dialog);
   status->setObjectName(QStringLiteral("TrimKeyStatus"));
   status->setWordWrap(true);
+  if (!keys.description().isEmpty()) {
+    status->setText(QStringLiteral("デスクトップのキー：%1").arg(keys.description()));
+  }
   layout->addWidget(status);
   auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   buttons->button(QDialogButtonBox::Ok)->setDefault(true);

@@ -14,6 +14,7 @@ KeyTrim::~KeyTrim() = default;
 
 void KeyTrim::Hold(const QKeySequence &key) {
   m_key = key;
+  m_description.clear();
   if (key.isEmpty()) {
     m_global.reset(); // lets the key go
     return;
@@ -22,8 +23,14 @@ void KeyTrim::Hold(const QKeySequence &key) {
     // Nothing is grabbed, and no portal asked, until the user sets a key.
     m_global = OpenGlobalKey(QStringLiteral("画面をトリム"));
     connect(m_global.get(), &GlobalKey::pressed, this, &KeyTrim::Pressed);
-    connect(m_global.get(), &GlobalKey::bound, this, &KeyTrim::bound);
-    connect(m_global.get(), &GlobalKey::failed, this, [this](const Problem &problem) { emit failed(Words(problem)); });
+    connect(m_global.get(), &GlobalKey::bound, this, [this](const QString &description) {
+      m_description = description;
+      emit bound(description);
+    });
+    connect(m_global.get(), &GlobalKey::failed, this, [this](const Problem &problem) {
+      m_description.clear();
+      emit failed(Words(problem));
+    });
   }
   m_global->Bind(key);
 }

@@ -30,6 +30,8 @@ public:
   // Holds the key (an empty one: none); `bound` or `failed` tells how it went.
   void Hold(const QKeySequence &key);
   const QKeySequence &key() const { return m_key; }
+  // What the desktop said it bound, the last time it did.
+  const QString &description() const { return m_description; }
   GlobalKey *globalKey() const { return m_global.get(); }
 
 signals:
@@ -45,6 +47,7 @@ private:
   Plan m_plan;
   QWindow *m_window;
   QKeySequence m_key;
+  QString m_description;
   std::unique_ptr<GlobalKey> m_global;
   std::unique_ptr<ScreenSource> m_source;
   std::unique_ptr<ScreenRunner> m_runner;

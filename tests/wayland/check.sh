@@ -6,8 +6,9 @@
 # saves the framed area of the desktop without its own window, once while
 # nothing changes, and 停止 brings the main window back; Ctrl+Q ends it;
 # orvelle-trim --screen saves the framed area as grim sees it and leaves no
-# picture in /tmp.
-#   check.sh <orvelle> <orvelle-trim> <picture>
+# picture in /tmp. Where this desktop's portal offers no global keys, the
+# key's dialog says so.
+#   check.sh <orvelle> <orvelle-trim> <picture> <key_portal_test>
 set -euo pipefail
 [ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --background "$3" \
   "$0" "$@"
@@ -89,4 +90,6 @@ grim -g "200,150 600x400" "$dir/framed.png"
 [ "$(cat "$dir/saved")" = "$dir/out/screen-001.jpg" ] && same "$dir/out/screen-001.jpg" "$dir/framed.png" 0.02 ||
   { echo "orvelle-trim --screen did not save the framed area on Wayland"; exit 1; }
 [ ! -e /tmp/out.png ] || { echo "the portal's screenshot was left in /tmp"; exit 1; }
+QT_QPA_PLATFORM=offscreen ORVELLE_REAL_PORTAL=1 "$4" noGlobalKeysOnThisDesktop >"$log" 2>&1 ||
+  { echo "the key's dialog did not say that this desktop offers no global keys:"; cat "$log"; exit 1; }
 echo "Orvelle is up on Wayland, takes keys and the screen through the portal"
