@@ -32,7 +32,8 @@ enum class ProblemKind {
   MetadataTooLarge, // MB
   TooManyScans,     // the most
   ChunksTooLarge,
-  ImageTooLarge, // width, height, the most MB
+  ImageTooLarge,       // width, height, the most MB
+  ProgressiveTooLarge, // width, height
   OutOfMemory,
   ClipboardUnreadable, // the decoder's message, or the cause
   ClipboardTooLarge,   // width, height, the most MB, ten thousands of pixels

@@ -51,6 +51,8 @@ QString Pattern(ProblemKind kind) {
     return QStringLiteral("画像の付随データ（チャンク）が大きすぎます");
   case ProblemKind::ImageTooLarge:
     return QStringLiteral("画像が大きすぎます（%1×%2、使えるメモリーは %3 MB まで）");
+  case ProblemKind::ProgressiveTooLarge:
+    return QStringLiteral("画像が大きすぎます（プログレッシブ JPEG %1×%2）");
   case ProblemKind::OutOfMemory:
     return QStringLiteral("メモリーが足りません");
   case ProblemKind::ClipboardUnreadable:

@@ -1,6 +1,7 @@
 #include "capture/picture/region_reader.h"
 
 #include "capture/picture/jpeg_markers.h"
+#include "capture/picture/jpeg_region.h"
 #include "capture/picture/picture_pixels.h"
 #include "capture/picture/png_chunks.h"
 #include "common/memory_budget.h"
@@ -185,6 +186,13 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
       return whole.problem();
     }
     ::lseek(file.fd(), 0, SEEK_SET);
+    if (const auto read = ReadJpegRegion(file.fd(), choose, budget)) {
+      if (!*read) {
+        return read->problem();
+      }
+      return Region{(*read)->imageSize, (*read)->area, (*read)->pixels};
+    }
+    ::lseek(file.fd(), 0, SEEK_SET); // CMYK: Qt's reader converts it
   }
   if (format == "bmp" && !BitmapIsWhole(file.fd(), file.size())) {
     return kCutShort;
@@ -204,7 +212,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
     return image.isNull() ? Expected<QImage>(reader.error() == QImageReader::InvalidDataError ? kCutShort : kNotAnImage)
                           : Expected<QImage>(image);
   };
-  // Qt's JPEG reader keeps only the part it is asked for.
+  // Qt's JPEG reader (for CMYK pictures) keeps only the part it is asked for.
   if (format == "jpeg" && declared.isValid()) {
     Region region{declared, choose(declared) & QRect(QPoint(0, 0), declared), {}};
     if (AddBytes(PictureBytes(declared.width(), 1), PictureBytes(region.area.width(), region.area.height())) > budget) {

@@ -7,8 +7,10 @@
 #include "savejpg/SaveJPG.h"
 #include "tests/support/test_files.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImageWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -106,6 +108,19 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   const qsizetype sof = jpeg.indexOf("\xff\xc0");
   ASSERT_TRUE(testing::WriteFile(path("twelve.jpg"), QByteArray(jpeg).replace(sof + 4, 1, "\x0c")));
   ASSERT_TRUE(testing::WriteFile(path("lossless.jpg"), QByteArray(jpeg).replace(sof + 1, 1, "\xc3")));
+  // A small progressive JPEG whose header says 20000 x 20000: its decoder would keep coefficients for all of it.
+  QByteArray progressive;
+  {
+    QBuffer buffer(&progressive);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(picture.copy(0, 0, 64, 64)));
+  }
+  const qsizetype sof2 = progressive.indexOf("\xff\xc2");
+  ASSERT_GT(sof2, 0);
+  ASSERT_TRUE(
+      testing::WriteFile(path("bomb.jpg"), progressive.replace(sof2 + 5, 4, QByteArray("\x4e\x20\x4e\x20", 4))));
   // Cut short inside its picture data, its end marker still there: the decoder would fill the rest grey.
   ASSERT_TRUE(testing::WriteFile(path("cut-grey.jpg"), jpeg.left(jpeg.indexOf("\xff\xda") + 2000) + "\xff\xd9"));
 
@@ -122,7 +137,8 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
                                "-platform|画像として読み込めない",
                                "twelve.jpg|対応していない JPEG です（12 ビット）",
                                "lossless.jpg|対応していない JPEG です（可逆圧縮）",
-                               "cut-grey.jpg|途中で切れて"};
+                               "cut-grey.jpg|途中で切れて",
+                               "bomb.jpg|プログレッシブ JPEG 20000×20000"};
   const QStringList good = {"good.png", "tailed.jpg", "big.png", "bigphoto.jpg", "topdown.bmp", "icon.ico"};
   QStringList args = {"--settings", ini, "--"};
   for (const QString &name : good + failing) {

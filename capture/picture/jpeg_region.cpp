@@ -1,0 +1,120 @@
+#include "capture/picture/jpeg_region.h"
+
+#include "common/memory_budget.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <jerror.h>
+#include <jpeglib.h>
+#include <unistd.h>
+
+namespace orvelle {
+
+namespace {
+// The decoder's errors end the read through a jump back to its start.
+struct Errors {
+  jpeg_error_mgr manager;
+  std::jmp_buf back;
+};
+
+[[noreturn]] void JumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<Errors *>(info->err)->back, 1); }
+
+// What one read came to, set inside the part the decoder may jump out of
+// (which holds no object with a destructor).
+enum class Outcome { Read, Other, Broken, TooLarge, OutOfBudget, CutShort };
+
+// `row` is the caller's, so that nothing here needs destroying when the
+// decoder jumps back.
+Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const std::function<QRect(QSize)> &choose,
+               qint64 budget, JpegRegion &out, QImage &row) {
+  if (setjmp(errors.back) != 0) {
+    // The decoder would have needed more than the budget leaves (it has no
+    // backing store to turn to), or the data is broken.
+    const int code = errors.manager.msg_code;
+    return code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? Outcome::OutOfBudget : Outcome::Broken;
+  }
+  jpeg_stdio_src(&info, file);
+  jpeg_read_header(&info, TRUE);
+  if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
+    return Outcome::Other;
+  }
+  out.imageSize = QSize(int(info.image_width), int(info.image_height));
+  out.area = choose(out.imageSize) & QRect(QPoint(0, 0), out.imageSize);
+  if (out.area.isEmpty()) {
+    return Outcome::Read;
+  }
+  // The decoder's rows and the area are held besides what it keeps itself.
+  const qint64 held = AddBytes(PictureBytes(info.image_width, 2), PictureBytes(out.area.width(), out.area.height()));
+  if (held > budget) {
+    return Outcome::TooLarge;
+  }
+  info.mem->max_memory_to_use = long(budget - held);
+  info.out_color_space = JCS_EXT_BGRX; // QImage's RGB32 in memory, the unused byte 0xff
+  jpeg_start_decompress(&info);
+  JDIMENSION left = JDIMENSION(out.area.left()), width = JDIMENSION(out.area.width());
+  jpeg_crop_scanline(&info, &left, &width); // widened to whole blocks
+  if (out.area.top() > 0) {
+    jpeg_skip_scanlines(&info, JDIMENSION(out.area.top()));
+  }
+  out.pixels = QImage(out.area.size(), QImage::Format_RGB32);
+  row = QImage(int(width), 1, QImage::Format_RGB32);
+  if (out.pixels.isNull() || row.isNull()) {
+    return Outcome::TooLarge;
+  }
+  const int shift = out.area.left() - int(left);
+  for (int y = 0; y < out.area.height(); ++y) {
+    JSAMPROW line = row.bits();
+    if (jpeg_read_scanlines(&info, &line, 1) != 1) {
+      return Outcome::CutShort;
+    }
+    std::memcpy(out.pixels.scanLine(y), row.constBits() + qsizetype(shift) * 4, std::size_t(out.area.width()) * 4);
+  }
+  // Corrupt data is filled in and told as a warning only.
+  return errors.manager.num_warnings > 0 ? Outcome::CutShort : Outcome::Read;
+}
+} // namespace
+
+std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget) {
+  const int own = ::dup(fd);
+  FILE *file = own >= 0 ? ::fdopen(own, "rb") : nullptr;
+  if (file == nullptr) {
+    if (own >= 0) {
+      ::close(own);
+    }
+    return Expected<JpegRegion>(MakeProblem(ProblemKind::OutOfMemory));
+  }
+  ::fseek(file, ::lseek(fd, 0, SEEK_CUR), SEEK_SET);
+  jpeg_decompress_struct info{};
+  Errors errors{};
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = JumpBack;
+  errors.manager.output_message = [](j_common_ptr) {}; // nothing on the terminal
+  jpeg_create_decompress(&info);
+  JpegRegion region;
+  QImage row;
+  const Outcome outcome = Decode(info, errors, file, choose, budget, region, row);
+  jpeg_destroy_decompress(&info);
+  std::fclose(file);
+  switch (outcome) {
+  case Outcome::Read:
+    return Expected<JpegRegion>(std::move(region));
+  case Outcome::Other:
+    return std::nullopt;
+  case Outcome::TooLarge:
+    return Expected<JpegRegion>(MakeProblem(ProblemKind::ImageTooLarge, {QString::number(region.imageSize.width()),
+                                                                         QString::number(region.imageSize.height()),
+                                                                         QString::number(kPictureBudgetBytes >> 20)}));
+  case Outcome::OutOfBudget:
+    return Expected<JpegRegion>(
+        MakeProblem(ProblemKind::ProgressiveTooLarge,
+                    {QString::number(region.imageSize.width()), QString::number(region.imageSize.height())}));
+  case Outcome::CutShort:
+    return Expected<JpegRegion>(MakeProblem(ProblemKind::CutShort));
+  case Outcome::Broken:
+    break;
+  }
+  return Expected<JpegRegion>(MakeProblem(ProblemKind::NotAnImage));
+}
+
+} // namespace orvelle
