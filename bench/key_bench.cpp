@@ -6,8 +6,10 @@
 // that size (scripts/bench.sh).
 
 #include "bench/bench_util.h"
+#include "bench/desktop_window.h"
 #include "capture/screen/screen_grab.h"
 #include "capture/screen/x11_global_key.h"
+#include "capture/screen/x11_key_code.h"
 #include "core/screen_runner.h"
 #include "export/jpeg_library.h"
 #include "resources/tools/synthetic_screen.h"
@@ -31,41 +33,12 @@
 using namespace orvelle;
 
 namespace {
-class Desktop : public QRasterWindow {
-public:
-  explicit Desktop(QSize size) : m_picture(tools::SyntheticScreen(size)) {
-    setFlags(Qt::FramelessWindowHint);
-    setGeometry(QRect(QPoint(0, 0), size));
-    show();
-  }
-
-protected:
-  void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
-
-private:
-  QImage m_picture;
-};
-
 // Ctrl+Alt+G pressed and let go through the X server's XTEST extension, as
 // a keyboard would type it.
 class Typist {
 public:
   Typist() : m_c(xcb_connect(nullptr, nullptr)) {
-    const xcb_setup_t *setup = xcb_get_setup(m_c);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    xcb_get_keyboard_mapping_reply_t *map =
-        xcb_get_keyboard_mapping_reply(m_c, xcb_get_keyboard_mapping(m_c, setup->min_keycode, quint8(count)), nullptr);
-    const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(map);
-    const auto code = [&](xcb_keysym_t symbol) {
-      for (int i = 0; i < count * map->keysyms_per_keycode; ++i) {
-        if (symbols[i] == symbol) {
-          return quint8(setup->min_keycode + i / map->keysyms_per_keycode);
-        }
-      }
-      return quint8(0);
-    };
-    m_keys = {code(0xffe3), code(0xffe9), code('g')}; // Control_L, Alt_L, g
-    std::free(map);
+    m_keys = {X11KeyCode(m_c, 0xffe3), X11KeyCode(m_c, 0xffe9), X11KeyCode(m_c, 'g')}; // Control_L, Alt_L, g
   }
   ~Typist() { xcb_disconnect(m_c); }
   void type() {
@@ -117,7 +90,7 @@ int main(int argc, char **argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   QGuiApplication app(argc, argv);
   const QSize size = QGuiApplication::primaryScreen()->geometry().size();
-  Desktop desktop(size);
+  bench::Desktop desktop(size);
   QTemporaryDir dir;
   const auto library = ResolveSavePixelstoJPEG(JpegLibraryPath(QCoreApplication::applicationDirPath()));
   if (!library) {

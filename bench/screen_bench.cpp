@@ -7,6 +7,7 @@
 
 #include "batch/screen_trim.h"
 #include "bench/bench_util.h"
+#include "bench/desktop_window.h"
 #include "capture/screen/screen_grab.h"
 #include "export/jpeg_library.h"
 #include "resources/tools/synthetic_screen.h"
@@ -25,22 +26,6 @@
 using namespace orvelle;
 
 namespace {
-// A full-screen window showing a screenshot-like picture, so that the
-// screen holds what a desktop holds.
-class Desktop : public QRasterWindow {
-public:
-  explicit Desktop(QSize size) : m_picture(tools::SyntheticScreen(size)) {
-    setFlags(Qt::FramelessWindowHint);
-    setGeometry(QRect(QPoint(0, 0), size));
-    show();
-  }
-
-protected:
-  void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
-
-private:
-  QImage m_picture;
-};
 // The resident memory in kB.
 long ResidentKb() {
   QFile status(QStringLiteral("/proc/self/status"));
@@ -74,7 +59,7 @@ double IntervalCpuPercent(const QString &trim, const QStringList &args, int seco
 int main(int argc, char **argv) {
   QGuiApplication app(argc, argv);
   const QSize size = QGuiApplication::primaryScreen()->geometry().size();
-  Desktop desktop(size);
+  bench::Desktop desktop(size);
   for (int i = 0; i < 20; ++i) {
     QThread::msleep(50);
     QCoreApplication::processEvents();

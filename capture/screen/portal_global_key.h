@@ -42,7 +42,7 @@ private:
   QDBusServiceWatcher m_watcher;
 };
 
-// The shortcuts specification's form of a key: "CTRL+ALT+g".
+// A key as the portal's preferred trigger writes it: "CTRL+ALT+g".
 QString PreferredTrigger(const QKeySequence &key);
 
 } // namespace orvelle

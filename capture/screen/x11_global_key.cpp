@@ -1,9 +1,10 @@
 #include "capture/screen/x11_global_key.h"
 
+#include "capture/screen/x11_key_code.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdlib>
-#include <memory>
 #include <xcb/xcb.h>
 
 namespace orvelle {
@@ -48,27 +49,6 @@ xcb_keysym_t KeySymbol(Qt::Key key) {
   }
 }
 
-// The key code the server gives the symbol (its first level), or 0.
-xcb_keycode_t KeyCode(xcb_connection_t *c, xcb_keysym_t symbol) {
-  const xcb_setup_t *setup = xcb_get_setup(c);
-  const int count = setup->max_keycode - setup->min_keycode + 1;
-  std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> map(
-      xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, setup->min_keycode, quint8(count)), nullptr),
-      &std::free);
-  if (!map) {
-    return 0;
-  }
-  const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(map.get());
-  for (int i = 0; i < count; ++i) {
-    for (int level = 0; level < map->keysyms_per_keycode; ++level) {
-      if (symbols[i * map->keysyms_per_keycode + level] == symbol) {
-        return xcb_keycode_t(setup->min_keycode + i);
-      }
-    }
-  }
-  return 0;
-}
-
 quint16 ModifierMask(Qt::KeyboardModifiers modifiers) {
   quint16 mask = 0;
   mask |= modifiers & Qt::ShiftModifier ? XCB_MOD_MASK_SHIFT : 0;
@@ -100,7 +80,7 @@ void X11GlobalKey::Bind(const QKeySequence &key) {
     return;
   }
   const QKeyCombination chord = key[0];
-  const xcb_keycode_t code = KeyCode(c, KeySymbol(chord.key()));
+  const xcb_keycode_t code = X11KeyCode(c, KeySymbol(chord.key()));
   if (code == 0) {
     emit failed(MakeProblem(ProblemKind::KeyUnsupported, {text}));
     return;

@@ -1,10 +1,10 @@
 // The global key on a real X server: set in its dialog, pressed over another
 // window with real key events, held, taken by another client, changed.
 
+#include "capture/screen/x11_key_code.h"
 #include "tests/e2e/drive_support.h"
 
 #include <cstdlib>
-#include <memory>
 #include <xcb/xcb.h>
 
 namespace drive {
@@ -18,26 +18,17 @@ public:
   OtherClient() : m_c(xcb_connect(nullptr, nullptr)) {}
   ~OtherClient() { xcb_disconnect(m_c); }
   bool grab(char letter) {
+    m_code = orvelle::X11KeyCode(m_c, xcb_keysym_t(letter));
     const xcb_setup_t *setup = xcb_get_setup(m_c);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> map(
-        xcb_get_keyboard_mapping_reply(m_c, xcb_get_keyboard_mapping(m_c, setup->min_keycode, quint8(count)), nullptr),
-        &std::free);
-    const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(map.get());
-    for (int i = 0; i < count * map->keysyms_per_keycode; ++i) {
-      if (symbols[i] == xcb_keysym_t(letter)) {
-        m_code = xcb_keycode_t(setup->min_keycode + i / map->keysyms_per_keycode);
-        break;
-      }
-    }
     const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
     xcb_generic_error_t *error =
         xcb_request_check(m_c, xcb_grab_key_checked(m_c, 1, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1, m_code,
                                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    const bool free = error == nullptr;
     std::free(error);
     xcb_ungrab_key(m_c, m_code, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
     xcb_flush(m_c);
-    return error == nullptr;
+    return free;
   }
   // Holds the key until the client ends.
   void hold(char letter) {

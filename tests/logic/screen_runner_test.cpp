@@ -117,6 +117,23 @@ TEST(ScreenRunner, EachGrabIsSavedPassedOverFailedOrCancelled) {
   QCoreApplication::processEvents();
   EXPECT_EQ(seen, (std::vector{Outcome::Cancelled}));
   EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 4);
+
+  // Presses (the key) faster than grabs: one under way and ten waiting are
+  // each saved once, in turn; more are dropped.
+  plan.everyMs = 0;
+  plan.onlyChanged = false;
+  FileScreenSource one(pictures + "/c.png");
+  ScreenRunner keys(one, plan);
+  int accepted = 0;
+  for (int i = 0; i < 13; ++i) {
+    accepted += keys.Press(plan) ? 1 : 0;
+  }
+  EXPECT_EQ(accepted, 1 + ScreenRunner::kMaxWaiting);
+  QSignalSpy steps(&keys, &ScreenRunner::stepped);
+  while (steps.size() < accepted && steps.wait(5000)) {
+  }
+  EXPECT_EQ(steps.size(), accepted);
+  EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 4 + accepted);
 }
 
 } // namespace
