@@ -24,7 +24,7 @@
 
 namespace orvelle {
 
-Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame) {
+Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame, const std::atomic<bool> *stop) {
   const auto size = TrimOutputSize(frame.drag);
   if (!size || !HasFrame(frame.trim, frame.drag)) {
     return MakeProblem(ProblemKind::NoFrame);
@@ -39,7 +39,7 @@ Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame) {
         paint = PlanTrimPaint(picture, frame.trim, frame.drag);
         return paint ? paint->source : QRect();
       },
-      kPictureBudgetBytes - PictureBytes(size->width(), size->height()));
+      kPictureBudgetBytes - PictureBytes(size->width(), size->height()), stop);
   if (!read) {
     return read.problem();
   }
@@ -116,8 +116,8 @@ std::vector<std::pair<QString, Expected<void>>> Outputs(const QStringList &files
 }
 
 Expected<void> SaveTrimmed(const QString &file, const QString &output, const BatchJob &job,
-                           const std::set<std::pair<dev_t, ino_t>> &inputs) {
-  const Expected<QImage> trimmed = TrimImageFile(file, job.frame);
+                           const std::set<std::pair<dev_t, ino_t>> &inputs, const std::atomic<bool> &cancel) {
+  const Expected<QImage> trimmed = TrimImageFile(file, job.frame, &cancel);
   if (!trimmed) {
     return trimmed.problem();
   }
@@ -129,15 +129,17 @@ Expected<void> SaveTrimmed(const QString &file, const QString &output, const Bat
   // name and then takes the output's name only if nothing holds it by then
   // (another batch into the same folder, say): checking and taking are one step.
   const QString written = job.overwrite ? output : HiddenPicturePath(QFileInfo(output).absolutePath(), job.format);
+  const QByteArray hidden = EncodeFileName(written);
+  const HeldFile held(job.overwrite ? nullptr : job.partial, hidden);
   const int code = WritePicture(image, written, job.format, job.save, job.quality);
   const int error = errno; // the library leaves the system's reason for a failed write
   if (code != SAVEJPG_OK || job.overwrite) {
     return SavedByCode(output, code, error);
   }
-  const Moved moved = MoveIntoPlace(EncodeFileName(written), EncodeFileName(output));
+  const Moved moved = MoveIntoPlace(hidden, EncodeFileName(output));
   const int why = errno;
   if (moved != Moved::Done) {
-    ::unlink(EncodeFileName(written).constData());
+    ::unlink(hidden.constData());
   }
   return moved == Moved::Done        ? Expected<void>()
          : moved == Moved::NameTaken ? MakeProblem(ProblemKind::OutputExists, {QFileInfo(output).fileName()})
@@ -146,9 +148,9 @@ Expected<void> SaveTrimmed(const QString &file, const QString &output, const Bat
 
 // One file, start to end; a lack of memory fails this file alone.
 Expected<void> TrimAndSave(const QString &file, const QString &output, const BatchJob &job,
-                           const std::set<std::pair<dev_t, ino_t>> &inputs) {
+                           const std::set<std::pair<dev_t, ino_t>> &inputs, const std::atomic<bool> &cancel) {
   try {
-    return SaveTrimmed(file, output, job, inputs);
+    return SaveTrimmed(file, output, job, inputs, cancel);
   } catch (const std::bad_alloc &) {
     return MakeProblem(ProblemKind::OutOfMemory);
   }
@@ -185,7 +187,10 @@ std::vector<BatchFailure> RunBatch(const QStringList &files, const BatchJob &job
         return;
       }
       const auto &[output, problem] = outputs[std::size_t(i)];
-      const Expected<void> saved = problem ? TrimAndSave(files[i], output, job, inputs) : problem;
+      const Expected<void> saved = problem ? TrimAndSave(files[i], output, job, inputs, cancel) : problem;
+      if (!saved && saved.problem().kind == ProblemKind::Interrupted) {
+        return; // stopped halfway through its decoding: as if never started
+      }
       std::lock_guard<std::mutex> guard(lock);
       if (!saved) {
         failures.push_back({i, files[i], saved.problem()});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/partial_files.h"
 #include "capture/picture/frame.h"
 #include "common/expected.h"
 #include "export/picture_format.h"
@@ -22,8 +23,9 @@ struct BatchFrame {
 };
 
 // The trimmed picture of one image file, exactly as the trim command cuts it
-// out of the same picture on the canvas; or why it cannot be.
-Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame);
+// out of the same picture on the canvas; or why it cannot be. Once `stop` is
+// set the file's decoding ends as interrupted.
+Expected<QImage> TrimImageFile(const QString &path, const BatchFrame &frame, const std::atomic<bool> *stop = nullptr);
 
 struct BatchJob {
   BatchFrame frame;
@@ -32,6 +34,7 @@ struct BatchJob {
   SavePixelstoJPEGFunction save = nullptr; // the JPEG library's writer
   bool overwrite = false;                  // an existing file of an output's name is replaced (a read-only one never)
   PictureFormat format = PictureFormat::Jpeg; // <file's base name>.png for PNG
+  PartialFiles *partial = nullptr;            // told the hidden files being written, when given
 };
 
 struct BatchFailure {
@@ -49,7 +52,8 @@ QStringList ExistingOutputs(const QStringList &files, const QString &folder,
 // on a thread pool as large as the machine has cores and its free memory
 // holds workers of the picture budget each; returns when all are
 // done. progress(done) is called from the workers after each file. Once
-// `cancel` is set no further file is started; files already saved stay.
+// `cancel` is set no further file is started and the files being decoded
+// are left where they are, neither done nor failed; files already saved stay.
 // A file that cannot be read, trimmed or saved fails alone; an output that
 // would replace an input file, another output of the batch, a read-only file
 // or (unless the job says to overwrite) any existing file is a failure; that

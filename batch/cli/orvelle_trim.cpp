@@ -21,9 +21,12 @@
 #include <QDir>
 #include <QFile>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <mutex>
+#include <thread>
 #include <unistd.h>
 
 using namespace orvelle;
@@ -33,6 +36,61 @@ namespace {
 // Whether a signal asked the batch to stop, and which one.
 std::atomic<bool> g_stop{false};
 std::atomic<int> g_stopSignal{0};
+
+// A file descriptor the signal handler writes the second stop's number to.
+std::atomic<int> g_secondStop{-1};
+
+// While it lives, a first SIGINT or SIGTERM asks the batch to stop and a
+// second ends the process at once: a thread of its own (where removing files
+// is safe, unlike in a signal handler) removes the partial files and exits.
+class SecondStop {
+public:
+  explicit SecondStop(PartialFiles &partial) {
+    if (::pipe2(m_pipe, O_CLOEXEC) != 0) {
+      m_pipe[0] = m_pipe[1] = -1;
+    }
+    g_secondStop = m_pipe[1];
+    m_waiter = std::thread([this, &partial] {
+      unsigned char signal = 0;
+      while (::read(m_pipe[0], &signal, 1) < 0 && errno == EINTR) {
+      }
+      if (signal != 0) {
+        partial.RemoveAll();
+        ::_exit(128 + signal);
+      }
+    });
+    struct sigaction stop {};
+    stop.sa_handler = [](int signal) {
+      if (g_stop.exchange(true)) {
+        const unsigned char number = static_cast<unsigned char>(signal);
+        if (const int fd = g_secondStop; fd >= 0 && ::write(fd, &number, 1) != 1) {
+          ::_exit(128 + signal); // no way to the thread: end without it
+        }
+        return;
+      }
+      g_stopSignal = signal;
+    };
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+  }
+  ~SecondStop() {
+    const unsigned char none = 0;
+    g_secondStop = -1;
+    if (m_pipe[1] < 0 || ::write(m_pipe[1], &none, 1) != 1) {
+      m_waiter.detach(); // cannot be woken: left blocked until the process ends
+    } else {
+      m_waiter.join();
+    }
+    ::close(m_pipe[0]);
+    ::close(m_pipe[1]);
+  }
+  SecondStop(const SecondStop &) = delete;
+  SecondStop &operator=(const SecondStop &) = delete;
+
+private:
+  int m_pipe[2] = {-1, -1};
+  std::thread m_waiter;
+};
 
 // A bar on the terminal, redrawn after each file; how many files are done.
 class Progress {
@@ -146,17 +204,14 @@ int main(int argc, char **argv) {
                             options);
   }
 
-  const BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save, options.overwrite, format};
+  PartialFiles partial;
+  BatchJob job{{frame.trim, frame.drag}, options.output, options.quality, save, options.overwrite, format};
+  job.partial = &partial;
   Progress progress(int(options.images.size()));
-  // Ctrl+C or SIGTERM: no further file is started; the ones being saved are
-  // saved whole (the library writes a hidden temporary file and renames it).
-  struct sigaction stop {};
-  stop.sa_handler = [](int signal) {
-    g_stopSignal = signal;
-    g_stop = true;
-  };
-  sigaction(SIGINT, &stop, nullptr);
-  sigaction(SIGTERM, &stop, nullptr);
+  // Ctrl+C or SIGTERM: no further file is started, the ones being decoded
+  // stop between two rows, and the ones being written are written whole.
+  // A second one ends the run at once, less the hidden files being written.
+  const SecondStop second(partial);
   const auto failures = RunBatch(options.images, job, std::ref(progress), g_stop);
   for (const BatchFailure &failure : failures) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(Printable(QDir::toNativeSeparators(failure.file))),

@@ -2,6 +2,7 @@
 
 #include "common/memory_budget.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -22,12 +23,16 @@ struct Errors {
 
 // What one read came to, set inside the part the decoder may jump out of
 // (which holds no object with a destructor).
-enum class Outcome { Read, Other, Broken, TooLarge, OutOfBudget, CutShort };
+enum class Outcome { Read, Other, Broken, TooLarge, OutOfBudget, CutShort, Stopped };
+
+// Rows skipped between two looks at the stop flag.
+constexpr JDIMENSION kSkipStep = 256;
 
 // `row` is the caller's, so that nothing here needs destroying when the
 // decoder jumps back.
 Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const std::function<QRect(QSize)> &choose,
-               qint64 budget, JpegRegion &out, QImage &row) {
+               qint64 budget, const std::atomic<bool> *stop, JpegRegion &out, QImage &row) {
+  const auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   if (setjmp(errors.back) != 0) {
     // The decoder would have needed more than the budget leaves (it has no
     // backing store to turn to), or the data is broken.
@@ -52,10 +57,24 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
   info.mem->max_memory_to_use = long(budget - held);
   info.out_color_space = JCS_EXT_BGRX; // QImage's RGB32 in memory, the unused byte 0xff
   jpeg_start_decompress(&info);
-  JDIMENSION left = JDIMENSION(out.area.left()), width = JDIMENSION(out.area.width());
+  // The columns are decoded from one block column before the area to one
+  // after it where the picture has them: the smoothing of subsampled colour
+  // looks at the neighbouring blocks, so that the area's edge pixels are
+  // those of the whole picture's decoding.
+  const int margin = info.max_h_samp_factor * info.min_DCT_scaled_size;
+  const int from = std::max(0, out.area.left() - margin);
+  const int to = std::min(out.imageSize.width(), out.area.right() + 1 + margin);
+  JDIMENSION left = JDIMENSION(from), width = JDIMENSION(to - from);
   jpeg_crop_scanline(&info, &left, &width); // widened to whole blocks
-  if (out.area.top() > 0) {
-    jpeg_skip_scanlines(&info, JDIMENSION(out.area.top()));
+  for (JDIMENSION skipped = 0; skipped < JDIMENSION(out.area.top());) {
+    if (stopped()) {
+      return Outcome::Stopped;
+    }
+    const JDIMENSION step = std::min(kSkipStep, JDIMENSION(out.area.top()) - skipped);
+    if (jpeg_skip_scanlines(&info, step) != step) {
+      return Outcome::CutShort;
+    }
+    skipped += step;
   }
   out.pixels = QImage(out.area.size(), QImage::Format_RGB32);
   row = QImage(int(width), 1, QImage::Format_RGB32);
@@ -64,6 +83,9 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
   }
   const int shift = out.area.left() - int(left);
   for (int y = 0; y < out.area.height(); ++y) {
+    if (stopped()) {
+      return Outcome::Stopped;
+    }
     JSAMPROW line = row.bits();
     if (jpeg_read_scanlines(&info, &line, 1) != 1) {
       return Outcome::CutShort;
@@ -75,7 +97,8 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
 }
 } // namespace
 
-std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget) {
+std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
+                                                   const std::atomic<bool> *stop) {
   const int own = ::dup(fd);
   FILE *file = own >= 0 ? ::fdopen(own, "rb") : nullptr;
   if (file == nullptr) {
@@ -93,7 +116,7 @@ std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<Q
   jpeg_create_decompress(&info);
   JpegRegion region;
   QImage row;
-  const Outcome outcome = Decode(info, errors, file, choose, budget, region, row);
+  const Outcome outcome = Decode(info, errors, file, choose, budget, stop, region, row);
   jpeg_destroy_decompress(&info);
   std::fclose(file);
   switch (outcome) {
@@ -111,6 +134,8 @@ std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<Q
                     {QString::number(region.imageSize.width()), QString::number(region.imageSize.height())}));
   case Outcome::CutShort:
     return Expected<JpegRegion>(MakeProblem(ProblemKind::CutShort));
+  case Outcome::Stopped:
+    return Expected<JpegRegion>(MakeProblem(ProblemKind::Interrupted));
   case Outcome::Broken:
     break;
   }

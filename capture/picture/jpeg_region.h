@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -16,12 +17,14 @@ namespace orvelle {
 // area: past that it stops before allocating, and the picture is refused.
 // Corrupt data the decoder would fill in grey fails as cut short. Read from
 // the file's current position. Nothing (and no problem) where this reader
-// leaves the file to another (CMYK and YCCK pictures).
+// leaves the file to another (CMYK and YCCK pictures). Once `stop` is set
+// the reading ends between two rows as interrupted.
 struct JpegRegion {
   QSize imageSize;
   QRect area;
   QImage pixels; // opaque RGB32
 };
-std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget);
+std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
+                                                   const std::atomic<bool> *stop = nullptr);
 
 } // namespace orvelle

@@ -76,7 +76,8 @@ using SpngContext = std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)>;
 
 // A non-interlaced PNG, row by row, stopping after the area's last row;
 // nothing when the PNG is interlaced (its rows come in passes).
-std::optional<Expected<Region>> ReadPngRows(int fd, const std::function<QRect(QSize)> &choose, qint64 budget) {
+std::optional<Expected<Region>> ReadPngRows(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
+                                            const std::atomic<bool> *stop) {
   SpngContext png(spng_ctx_new(0), spng_ctx_free);
   if (png == nullptr) {
     return kOutOfMemory;
@@ -117,6 +118,9 @@ std::optional<Expected<Region>> ReadPngRows(int fd, const std::function<QRect(QS
   }
   std::vector<unsigned char> row(std::size_t(ihdr.width) * 4);
   for (int y = 0; y <= region.area.bottom(); ++y) {
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+      return MakeProblem(ProblemKind::Interrupted);
+    }
     const int result = spng_decode_row(png.get(), row.data(), row.size());
     if (result != 0 && !(result == SPNG_EOI && y + 1 == region.imageSize.height())) {
       return result == SPNG_ECHUNK_LIMITS ? kChunksTooLarge : kCutShort;
@@ -155,7 +159,8 @@ bool BitmapIsWhole(int fd, qint64 fileSize) {
 
 } // namespace
 
-Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget) {
+Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget,
+                            const std::atomic<bool> *stop) {
   const Expected<RegularFile> opened = OpenRegularFile(path);
   if (!opened) {
     return opened.problem();
@@ -171,7 +176,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
   }
   ::lseek(file.fd(), 0, SEEK_SET);
   if (format == "png") {
-    if (auto read = ReadPngRows(file.fd(), choose, budget)) {
+    if (auto read = ReadPngRows(file.fd(), choose, budget, stop)) {
       return *read;
     }
     // Qt's reader takes the rest; it would allocate what any chunk's length says.
@@ -186,7 +191,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
       return whole.problem();
     }
     ::lseek(file.fd(), 0, SEEK_SET);
-    if (const auto read = ReadJpegRegion(file.fd(), choose, budget)) {
+    if (const auto read = ReadJpegRegion(file.fd(), choose, budget, stop)) {
       if (!*read) {
         return read->problem();
       }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 namespace orvelle {
@@ -23,7 +24,9 @@ struct Region {
 // its area kept; other formats go through Qt's image readers whole. What the
 // reading holds at once (rows, decoder buffers, the area) may not pass
 // `budget` bytes. A file that is no image, is cut short, is too large or
-// cannot be opened gives the reason instead.
-Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget);
+// cannot be opened gives the reason instead. Once `stop` is set, a PNG or
+// JPEG being decoded ends between two rows as interrupted.
+Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize)> &choose, qint64 budget,
+                            const std::atomic<bool> *stop = nullptr);
 
 } // namespace orvelle

@@ -3,6 +3,8 @@
 // the good files beside them are saved. The JPEG library on bitmaps it does
 // not write itself, and on failures that must leave nothing behind.
 
+#include "batch/partial_files.h"
+#include "capture/picture/region_reader.h"
 #include "common/batch_workers.h"
 #include "savejpg/SaveJPG.h"
 #include "tests/support/test_files.h"
@@ -46,8 +48,13 @@ struct Trimmed {
   int code;
   QString errors;
 };
-Trimmed Trim(const QStringList &args) {
+// `addressSpace`: the most bytes of address space the run may take, when given.
+Trimmed Trim(const QStringList &args, rlim_t addressSpace = RLIM_INFINITY) {
   QProcess p;
+  p.setChildProcessModifier([addressSpace] {
+    const rlimit limit{addressSpace, addressSpace};
+    setrlimit(RLIMIT_AS, &limit);
+  });
   p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim"), args);
   const bool ended = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
   p.kill();
@@ -161,6 +168,12 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   rusage usage{};
   getrusage(RUSAGE_CHILDREN, &usage);
   EXPECT_LT(usage.ru_maxrss, 1536 * 1024) << "kB at the most of one run";
+#ifndef __SANITIZE_ADDRESS__ // whose shadow memory takes terabytes of address space
+  // The bomb refused within 1 GB of address space: a decoder that allocated first would fail otherwise.
+  const Trimmed bounded = Trim({"--settings", ini, path("bomb.jpg")}, rlim_t(1) << 30);
+  EXPECT_TRUE(bounded.code == 1 && bounded.errors.contains(QStringLiteral("プログレッシブ JPEG 20000×20000")))
+      << bounded.errors.toStdString();
+#endif
 
   // An existing output is passed over, replaced with --overwrite (all saved: 0), a read-only one never.
   EXPECT_TRUE(Trim({"--settings", ini, path("good.png")}).errors.contains(QStringLiteral("同じ名前のファイル")));
@@ -208,7 +221,7 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   const QString passed = QString::fromUtf8(first.readAllStandardError() + second.readAllStandardError());
   EXPECT_EQ(passed.count(QStringLiteral("同じ名前のファイル")), 40);
   EXPECT_EQ(race.entryList(QDir::Files | QDir::Hidden).size(), 40);
-  // Stopped half-way (SIGTERM): whole files only, no temporary file left, exit 143.
+  // Stopped half-way (SIGTERM, twice): whole files only, no temporary file left, exit 143.
   QStringList many = {"--settings", ini, "--output", in.path(), "--"};
   for (int i = 0; i < 40; ++i) {
     many << dir.filePath(QStringLiteral("big-%1.png").arg(i));
@@ -221,7 +234,10 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
     stopped.waitForFinished(20);
   }
   stopped.terminate();
-  EXPECT_TRUE(stopped.waitForFinished(60000) && stopped.exitCode() == 143);
+  stopped.waitForFinished(5);
+  stopped.terminate(); // a second stop ends the run at once, with the same promise
+  stopped.waitForFinished(60000);
+  EXPECT_TRUE(stopped.state() == QProcess::NotRunning && stopped.exitCode() == 143);
   for (const QString &name : in.entryList({"big-*", ".orvelle-*"}, QDir::Files | QDir::Hidden)) {
     EXPECT_EQ(QImage(path(name)).size(), QSize(200, 200)) << name.toStdString();
   }
@@ -255,6 +271,63 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
       ini, QByteArray(settings).replace("NewPicWidth=200\nNewPicHeight=200", "NewPicWidth=32767\nNewPicHeight=32767")));
   const Trimmed huge = Trim({"--settings", ini, "--overwrite", path("icon.ico")});
   EXPECT_TRUE(huge.code == 1 && huge.errors.contains(QStringLiteral("トリム後の画像が大きすぎます")));
+}
+
+TEST(RegionReader, JpegAreasArePixelForPixelTheWholeDecoding) {
+  QTemporaryDir dir;
+  // Noise over gradients, so that every subsampled colour block differs from its neighbours.
+  QImage picture(301, 203, QImage::Format_RGB32);
+  quint32 seed = 1;
+  for (int i = 0; i < 301 * 203; ++i) {
+    seed = seed * 1664525 + 1013904223;
+    picture.setPixel(i % 301, i / 301, qRgb(i % 301 * 255 / 301 ^ (seed >> 27), i / 301, seed >> 24));
+  }
+  const QString baseline = dir.filePath("b.jpg"), progressive = dir.filePath("p.jpg");
+  QImageWriter writer(progressive, "jpeg");
+  writer.setQuality(80);
+  writer.setProgressiveScanWrite(true);
+  ASSERT_TRUE(picture.save(baseline, "JPEG", 80) && writer.write(picture));
+  for (const QString &file : {baseline, progressive}) {
+    const QImage whole = QImage(file).convertToFormat(QImage::Format_RGB32);
+    for (const QRect area : {QRect(17, 33, 101, 55), QRect(0, 0, 31, 9), QRect(288, 196, 13, 7), QRect(300, 5, 1, 1),
+                             QRect(0, 0, 301, 203)}) {
+      const Expected<Region> read = ReadRegion(
+          file, [area](QSize) { return area; }, 1 << 28);
+      ASSERT_TRUE(read) << file.toStdString();
+      EXPECT_EQ(read->pixels, whole.copy(area)) << file.toStdString() << " " << area.x() << "," << area.y();
+    }
+  }
+}
+
+TEST(Stopping, DecodingEndsBetweenRowsAndASecondStopLeavesNoHiddenFile) {
+  QTemporaryDir dir;
+  QImage picture(64, 4000, QImage::Format_RGB32);
+  picture.fill(Qt::darkCyan);
+  const QString jpeg = dir.filePath("tall.jpg"), png = dir.filePath("tall.png");
+  ASSERT_TRUE(picture.save(jpeg) && picture.save(png));
+  std::atomic<bool> stop{false};
+  for (const QString &file : {jpeg, png}) {
+    // Asked to stop once the size is known: the rows down to the bottom are never decoded.
+    const auto stopNow = [&stop](QSize size) {
+      stop = true;
+      return QRect(QPoint(0, size.height() - 10), QSize(size.width(), 10));
+    };
+    const Expected<Region> read = ReadRegion(file, stopNow, 1 << 28, &stop);
+    EXPECT_TRUE(!read && read.problem().kind == ProblemKind::Interrupted) << file.toStdString();
+    stop = false;
+    EXPECT_TRUE(ReadRegion(file, stopNow, 1 << 28)) << "without a flag nothing stops";
+  }
+  // What a second stop removes: the files held and hidden files open for writing, never one only read.
+  const QString held = dir.filePath(".orvelle-1.jpg"), writing = dir.filePath(".orvelle-ab12"),
+                reading = dir.filePath(".orvelle-2.png");
+  ASSERT_TRUE(testing::WriteFile(held, "x") && testing::WriteFile(reading, "x"));
+  QFile written(writing), read(reading);
+  ASSERT_TRUE(written.open(QIODevice::WriteOnly) && read.open(QIODevice::ReadOnly));
+  PartialFiles partial;
+  partial.Hold(QFile::encodeName(held));
+  partial.RemoveAll();
+  EXPECT_FALSE(QFile::exists(held) || QFile::exists(writing));
+  EXPECT_TRUE(QFile::exists(reading) && QFile::exists(png));
 }
 
 TEST(JpegLibrary, ReadsOtherBitmapsAndFailsWithoutHarm) {
