@@ -15,7 +15,7 @@ packages=(
 # session (sway, driven with wtype, read with grim) with the desktop portal,
 # and the benchmarks' libvips, maim and optipng.
 optional=(clang clang-format libclang-rt-dev sway swaybg grim wtype pipewire xdg-desktop-portal xdg-desktop-portal-wlr
-  xdg-desktop-portal-gtk libvips-tools maim optipng)
+  xdg-desktop-portal-gtk libvips-tools libvips-dev maim optipng)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
