@@ -13,10 +13,12 @@
 #include <memory>
 
 class QAction;
+class QMimeData;
 
 namespace orvelle {
 
 class BatchWindow;
+class DataControlClipboard;
 class HiddenGrab;
 class KeyTrim;
 class IntervalWindow;
@@ -86,7 +88,13 @@ private:
   void M_R_Interval_Click();
   void IntervalEnded(const Expected<void> &result, int saved);
   void ClipboardChanged();
-  void TakeContinuousPicture();
+  // A clipboard picture for continuous trimming, one at a time: `data` is
+  // the watched clipboard's, or none for Qt's clipboard as it is when taken.
+  void PictureArrived(std::shared_ptr<const QMimeData> data);
+  void TakeContinuousPicture(const std::shared_ptr<const QMimeData> &data);
+  // On Wayland, the clipboard watched without the focus where the desktop
+  // lets a program do so, or the user told that it cannot be.
+  void WatchClipboard(bool on);
   void ShowContinuousState();
   // The window shown again maximized and active, after it hid.
   void ComeBack();
@@ -101,9 +109,11 @@ private:
   QAction *m_loupeAction = nullptr;
   QAction *m_pngAction = nullptr;
   Loupe *m_loupe = nullptr;
-  OutcomePanel *m_outcome = nullptr; // the status bar's second panel
-  bool m_takingPicture = false;      // a clipboard picture is being taken
-  bool m_pictureWaiting = false;     // and another one arrived meanwhile
+  OutcomePanel *m_outcome = nullptr;                // the status bar's second panel
+  bool m_takingPicture = false;                     // a clipboard picture is being taken
+  bool m_pictureWaiting = false;                    // and another one arrived meanwhile
+  std::shared_ptr<const QMimeData> m_waitingData;   // what it brought, when the watcher did
+  DataControlClipboard *m_clipboardWatch = nullptr; // while continuous trimming runs on Wayland
   std::unique_ptr<FrameEditor> m_editor;
   QPointer<Form2> m_versionWindow;
   QPointer<BatchWindow> m_batch;

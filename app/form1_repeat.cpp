@@ -8,12 +8,15 @@
 #include "app/message_box.h"
 #include "app/outcome_panel.h"
 #include "batch/cli/problem_words.h"
+#include "capture/screen/data_control_clipboard.h"
 #include "core/screen_runner.h"
 #include "settings/view_settings.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
+#include <utility>
 
 namespace orvelle {
 
@@ -29,13 +32,50 @@ void Form1::M_R_Continuous_Toggled(bool on) {
     m_continuous.Stop();
   }
   ShowContinuousState();
+  WatchClipboard(m_continuous.running());
   Show(started);
 }
 
+void Form1::WatchClipboard(bool on) {
+  if (m_clipboardWatch != nullptr) {
+    m_clipboardWatch->disconnect(this);
+    m_clipboardWatch->deleteLater(); // perhaps telling a picture right now
+    m_clipboardWatch = nullptr;
+  }
+  if (!on || !DataControlClipboard::OnWayland()) {
+    return;
+  }
+  std::unique_ptr<DataControlClipboard> watch = DataControlClipboard::Open(kOwnCopyFormat);
+  if (watch == nullptr) {
+    m_outcome->Tell(
+        QStringLiteral("このデスクトップでは、Orvelle のウィンドウがアクティブな間だけクリップボードを見られます"));
+    return;
+  }
+  m_clipboardWatch = watch.release();
+  m_clipboardWatch->setParent(this);
+  connect(m_clipboardWatch, &DataControlClipboard::pictureOffered, this,
+          [this](const QString &type, const QByteArray &bytes) {
+            auto data = std::make_shared<QMimeData>();
+            data->setData(type, bytes);
+            PictureArrived(std::move(data));
+          });
+  connect(m_clipboardWatch, &DataControlClipboard::unreadable, this, [this] {
+    m_continuous.PassOver();
+    ShowContinuousState();
+  });
+}
+
 void Form1::ClipboardChanged() {
+  if (m_clipboardWatch == nullptr) { // else the watcher tells each picture
+    PictureArrived(nullptr);
+  }
+}
+
+void Form1::PictureArrived(std::shared_ptr<const QMimeData> data) {
   // One picture at a time: pictures that arrive while one is taken (the
-  // clipboard is read, a message is open) are seen once it is done, by
-  // taking the clipboard's picture of then.
+  // clipboard is read, a message is open) are seen once it is done: the
+  // latest the watcher told, or Qt's clipboard's picture of then.
+  m_waitingData = std::move(data);
   if (m_takingPicture) {
     m_pictureWaiting = true;
     return;
@@ -43,16 +83,17 @@ void Form1::ClipboardChanged() {
   m_takingPicture = true;
   do {
     m_pictureWaiting = false;
-    TakeContinuousPicture();
+    TakeContinuousPicture(std::exchange(m_waitingData, nullptr));
   } while (m_pictureWaiting);
   m_takingPicture = false;
 }
 
-void Form1::TakeContinuousPicture() {
-  if (m_env.clipboard->ownsClipboard()) {
+void Form1::TakeContinuousPicture(const std::shared_ptr<const QMimeData> &data) {
+  if (data == nullptr && m_env.clipboard->ownsClipboard()) {
     return; // the program's own copy
   }
-  const ContinuousTrim::Taken taken = m_continuous.Take(m_env.clipboard->mimeData(), canvasAreaPixels());
+  const ContinuousTrim::Taken taken =
+      m_continuous.Take(data != nullptr ? data.get() : m_env.clipboard->mimeData(), canvasAreaPixels());
   if (!taken.canvasChanged) {
     return;
   }
@@ -61,6 +102,9 @@ void Form1::TakeContinuousPicture() {
     ShowOutput();
   }
   ShowContinuousState();
+  if (!m_continuous.running()) {
+    WatchClipboard(false); // a failed save ended it
+  }
   Show(taken.result);
 }
 

@@ -39,6 +39,13 @@ public:
   // offered again (a clipboard
   // manager taking it over) is neither saved nor counted.
   Taken Take(const QMimeData *data, QSize areaPixels);
+  // A picture that could not be read before it reached the program (too
+  // large or too slow to come), counted as unreadable.
+  void PassOver() {
+    if (m_running) {
+      ++m_unreadable;
+    }
+  }
 
   // Pictures saved, and pictures that could not be read (or that the frame
   // missed), since the start.

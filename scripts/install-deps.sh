@@ -8,13 +8,15 @@ packages=(
   cmake make g++ libgtest-dev qt6-base-dev libxcb1-dev zlib1g-dev
   libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
-  qt6-wayland libspng-dev locales qt6-translations-l10n openbox
+  qt6-wayland libwayland-dev libwayland-bin libspng-dev locales qt6-translations-l10n openbox
   dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session
+  sway wtype grim wl-clipboard weston
 )
 # Used by make test when present: the format check, the fuzzers, the Wayland
-# session (sway, driven with wtype, read with grim) with the desktop portal,
-# and the benchmarks' libvips, maim and optipng.
-optional=(clang clang-format libclang-rt-dev sway swaybg grim wtype pipewire xdg-desktop-portal xdg-desktop-portal-wlr
+# session's desktop portal and background, and the benchmarks' libvips, maim
+# and optipng. (The Wayland compositors themselves, sway driven with wtype and
+# read with grim and weston, are needed: the clipboard's checks run in them.)
+optional=(clang clang-format libclang-rt-dev swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr
   xdg-desktop-portal-gtk libvips-tools libvips-dev maim optipng)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
