@@ -6,7 +6,7 @@ set -euo pipefail
 # Needed to build, test and run.
 packages=(
   cmake make g++ libgtest-dev qt6-base-dev libxcb1-dev zlib1g-dev
-  libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs
+  libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs libisal-dev
   xvfb xauth xclip xdotool x11-utils imagemagick fonts-ipafont-gothic
   qt6-wayland libwayland-dev libwayland-bin libspng-dev locales qt6-translations-l10n openbox
   dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session

@@ -31,7 +31,7 @@ constexpr JDIMENSION kSkipStep = 256;
 // `row` is the caller's, so that nothing here needs destroying when the
 // decoder jumps back.
 Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const std::function<QRect(QSize)> &choose,
-               qint64 budget, const std::atomic<bool> *stop, JpegRegion &out, QImage &row) {
+               qint64 budget, const std::atomic<bool> *stop, Region &out, QImage &row) {
   const auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   if (setjmp(errors.back) != 0) {
     // The decoder would have needed more than the budget leaves (it has no
@@ -97,15 +97,15 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
 }
 } // namespace
 
-std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
-                                                   const std::atomic<bool> *stop) {
+std::optional<Expected<Region>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
+                                               const std::atomic<bool> *stop) {
   const int own = ::dup(fd);
   FILE *file = own >= 0 ? ::fdopen(own, "rb") : nullptr;
   if (file == nullptr) {
     if (own >= 0) {
       ::close(own);
     }
-    return Expected<JpegRegion>(MakeProblem(ProblemKind::OutOfMemory));
+    return Expected<Region>(MakeProblem(ProblemKind::OutOfMemory));
   }
   ::fseek(file, ::lseek(fd, 0, SEEK_CUR), SEEK_SET);
   jpeg_decompress_struct info{};
@@ -114,32 +114,32 @@ std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<Q
   errors.manager.error_exit = JumpBack;
   errors.manager.output_message = [](j_common_ptr) {}; // nothing on the terminal
   jpeg_create_decompress(&info);
-  JpegRegion region;
+  Region region;
   QImage row;
   const Outcome outcome = Decode(info, errors, file, choose, budget, stop, region, row);
   jpeg_destroy_decompress(&info);
   std::fclose(file);
   switch (outcome) {
   case Outcome::Read:
-    return Expected<JpegRegion>(std::move(region));
+    return Expected<Region>(std::move(region));
   case Outcome::Other:
     return std::nullopt;
   case Outcome::TooLarge:
-    return Expected<JpegRegion>(MakeProblem(ProblemKind::ImageTooLarge, {QString::number(region.imageSize.width()),
-                                                                         QString::number(region.imageSize.height()),
-                                                                         QString::number(kPictureBudgetBytes >> 20)}));
+    return Expected<Region>(MakeProblem(ProblemKind::ImageTooLarge, {QString::number(region.imageSize.width()),
+                                                                     QString::number(region.imageSize.height()),
+                                                                     QString::number(kPictureBudgetBytes >> 20)}));
   case Outcome::OutOfBudget:
-    return Expected<JpegRegion>(
+    return Expected<Region>(
         MakeProblem(ProblemKind::ProgressiveTooLarge,
                     {QString::number(region.imageSize.width()), QString::number(region.imageSize.height())}));
   case Outcome::CutShort:
-    return Expected<JpegRegion>(MakeProblem(ProblemKind::CutShort));
+    return Expected<Region>(MakeProblem(ProblemKind::CutShort));
   case Outcome::Stopped:
-    return Expected<JpegRegion>(MakeProblem(ProblemKind::Interrupted));
+    return Expected<Region>(MakeProblem(ProblemKind::Interrupted));
   case Outcome::Broken:
     break;
   }
-  return Expected<JpegRegion>(MakeProblem(ProblemKind::NotAnImage));
+  return Expected<Region>(MakeProblem(ProblemKind::NotAnImage));
 }
 
 } // namespace orvelle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/picture/region.h"
 #include "common/expected.h"
 
 #include <QImage>
@@ -19,12 +20,7 @@ namespace orvelle {
 // the file's current position. Nothing (and no problem) where this reader
 // leaves the file to another (CMYK and YCCK pictures). Once `stop` is set
 // the reading ends between two rows as interrupted.
-struct JpegRegion {
-  QSize imageSize;
-  QRect area;
-  QImage pixels; // opaque RGB32
-};
-std::optional<Expected<JpegRegion>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
-                                                   const std::atomic<bool> *stop = nullptr);
+std::optional<Expected<Region>> ReadJpegRegion(int fd, const std::function<QRect(QSize)> &choose, qint64 budget,
+                                               const std::atomic<bool> *stop = nullptr);
 
 } // namespace orvelle

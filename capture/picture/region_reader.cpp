@@ -4,6 +4,7 @@
 #include "capture/picture/jpeg_region.h"
 #include "capture/picture/picture_pixels.h"
 #include "capture/picture/png_chunks.h"
+#include "capture/picture/png_rows.h"
 #include "common/memory_budget.h"
 #include "common/regular_file.h"
 
@@ -176,6 +177,10 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
   }
   ::lseek(file.fd(), 0, SEEK_SET);
   if (format == "png") {
+    if (auto read = ReadPngRegion(file.fd(), choose, budget, stop)) {
+      return *read;
+    }
+    ::lseek(file.fd(), 0, SEEK_SET); // another form: libspng takes it
     if (auto read = ReadPngRows(file.fd(), choose, budget, stop)) {
       return *read;
     }
@@ -192,10 +197,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
     }
     ::lseek(file.fd(), 0, SEEK_SET);
     if (const auto read = ReadJpegRegion(file.fd(), choose, budget, stop)) {
-      if (!*read) {
-        return read->problem();
-      }
-      return Region{(*read)->imageSize, (*read)->area, (*read)->pixels};
+      return *read;
     }
     ::lseek(file.fd(), 0, SEEK_SET); // CMYK: Qt's reader converts it
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/picture/region.h"
 #include "common/expected.h"
 
 #include <QImage>
@@ -9,13 +10,6 @@
 #include <functional>
 
 namespace orvelle {
-
-// The part of an image file that a trim needs, as opaque RGB32 pixels.
-struct Region {
-  QSize imageSize; // the whole image's size
-  QRect area;      // the part read, inside the image; empty when none is needed
-  QImage pixels;   // the area's pixels
-};
 
 // Reads an image file's size, then only the pixels of the area that `choose`
 // picks for that size. Only regular files are opened. A PNG file is decoded

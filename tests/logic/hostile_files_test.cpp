@@ -32,14 +32,14 @@ QByteArray Be32(quint32 v) {
   return QByteArray(reinterpret_cast<const char *>(&v), 4);
 }
 
-// A grey PNG of this declared size whose rows are the given zlib stream.
-QByteArray GreyPng(quint32 width, quint32 height, const QByteArray &rows) {
+// A PNG of this declared size (grey, or of the colour type given) whose rows are the given zlib stream.
+QByteArray GreyPng(quint32 width, quint32 height, const QByteArray &rows, char colour = 0) {
   const auto chunk = [](const char *type, const QByteArray &data) {
     const QByteArray body = type + data;
     return Be32(data.size()) + body + Be32(crc32(0, reinterpret_cast<const Bytef *>(body.data()), uInt(body.size())));
   };
   return QByteArray("\x89PNG\r\n\x1a\n", 8) +
-         chunk("IHDR", Be32(width) + Be32(height) + QByteArray("\x08\0\0\0\0", 5)) + chunk("IDAT", rows) +
+         chunk("IHDR", Be32(width) + Be32(height) + '\x08' + colour + QByteArray(3, '\0')) + chunk("IDAT", rows) +
          chunk("IEND", {});
 }
 
@@ -101,6 +101,8 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   ASSERT_TRUE(testing::WriteFile(path("wide.png"), GreyPng(33554432, 64, wideRow)));
   ASSERT_TRUE(testing::WriteFile(path("huge-header.png"), GreyPng(0x7FFFFFFF, 0x7FFFFFFF, wideRow.left(64))));
   // A bitmap cut off half-way; the same stored top-down (a negative height).
+  const QByteArray cutPng = saved("halved.png", "PNG"); // and a PNG cut off in its picture data
+  ASSERT_TRUE(testing::WriteFile(path("halved.png"), cutPng.left(cutPng.size() / 2)));
   const QByteArray bmp = saved("cut.bmp", "BMP");
   ASSERT_TRUE(testing::WriteFile(path("cut.bmp"), bmp.left(bmp.size() / 2)));
   const qsizetype pitch = 640 * 3, rowsAt = qFromLittleEndian<quint32>(bmp.constData() + 10);
@@ -139,6 +141,7 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
                                "huge-header.png|大きすぎます",
                                "many-scans.jpg|スキャンの数",
                                "cut.bmp|途中で切れて",
+                               "halved.png|途中で切れて",
                                "small.png|画像の外",
                                "missing.png|見つかりません",
                                "-platform|画像として読み込めない",
@@ -273,7 +276,7 @@ TEST(HostileFiles, EachEndsWithItsReasonAndTheOthersAreSaved) {
   EXPECT_TRUE(huge.code == 1 && huge.errors.contains(QStringLiteral("トリム後の画像が大きすぎます")));
 }
 
-TEST(RegionReader, JpegAreasArePixelForPixelTheWholeDecoding) {
+TEST(RegionReader, AreasArePixelForPixelTheWholeDecoding) {
   QTemporaryDir dir;
   // Noise over gradients, so that every subsampled colour block differs from its neighbours.
   QImage picture(301, 203, QImage::Format_RGB32);
@@ -287,7 +290,29 @@ TEST(RegionReader, JpegAreasArePixelForPixelTheWholeDecoding) {
   writer.setQuality(80);
   writer.setProgressiveScanWrite(true);
   ASSERT_TRUE(picture.save(baseline, "JPEG", 80) && writer.write(picture));
-  for (const QString &file : {baseline, progressive}) {
+  // PNGs as Qt writes them, with and without alpha, and one whose rows use the five filters in turn.
+  QImage translucent = picture.convertToFormat(QImage::Format_ARGB32);
+  translucent.setPixel(3, 3, qRgba(10, 20, 30, 40));
+  QByteArray filtered, above(301 * 3, '\0');
+  for (int y = 0; y < 203; ++y) {
+    QByteArray row;
+    for (int x = 0; x < 301; ++x) {
+      const QRgb p = picture.pixel(x, y);
+      row.append(char(qRed(p))).append(char(qGreen(p))).append(char(qBlue(p)));
+    }
+    filtered += char(y % 5);
+    for (int i = 0; i < row.size(); ++i) {
+      const int a = i >= 3 ? uchar(row[i - 3]) : 0, b = uchar(above[i]), c = i >= 3 ? uchar(above[i - 3]) : 0;
+      const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+      const int predicted[] = {0, a, b, (a + b) / 2, pa <= pb && pa <= pc ? a : pb <= pc ? b : c};
+      filtered += char(uchar(row[i]) - predicted[y % 5]);
+    }
+    above = row;
+  }
+  const QString png = dir.filePath("rgb.png"), rgba = dir.filePath("rgba.png"), filters = dir.filePath("filters.png");
+  ASSERT_TRUE(picture.save(png) && translucent.save(rgba) &&
+              testing::WriteFile(filters, GreyPng(301, 203, qCompress(filtered).mid(4), 2)));
+  for (const QString &file : {baseline, progressive, png, rgba, filters}) {
     const QImage whole = QImage(file).convertToFormat(QImage::Format_RGB32);
     for (const QRect area : {QRect(17, 33, 101, 55), QRect(0, 0, 31, 9), QRect(288, 196, 13, 7), QRect(300, 5, 1, 1),
                              QRect(0, 0, 301, 203)}) {
