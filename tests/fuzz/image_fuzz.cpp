@@ -8,16 +8,32 @@
 #include "savejpg/SaveJPG.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <cstddef>
 #include <cstdint>
 #include <unistd.h>
+#include <zlib.h>
+
+// A PNG's chunk checksums set right, so that mutations reach past them.
+static QByteArray WithChunkCrcs(QByteArray bytes) {
+  for (qsizetype at = 8; bytes.startsWith("\x89PNG") && at + 12 <= bytes.size();) {
+    const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
+    if (length > quint32(bytes.size() - at - 12)) {
+      break;
+    }
+    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(bytes.constData() + at + 4), length + 4));
+    qToBigEndian(crc, bytes.data() + at + 8 + length);
+    at += 12 + qsizetype(length);
+  }
+  return bytes;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   static const QString path = QStringLiteral("/tmp/image_fuzz_%1").arg(getpid());
   static const QByteArray source = QFile::encodeName(path), target = source + ".jpg";
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size)) {
+  const QByteArray bytes = WithChunkCrcs(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
     return 0;
   }
   file.close();
