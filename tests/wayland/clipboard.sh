@@ -10,6 +10,8 @@ for p in sway wl-copy weston weston-flower swaymsg; do
 done
 [ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" "$0" "$@"
 export QT_QPA_PLATFORM=wayland
+# In a sanitized build, whole stacks for leaks (see check.sh).
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
 "$1" picturesCopiedElsewhereAreSavedOnce
 weston --backend=headless-backend.so --socket=orvelle-weston --idle-time=0 >"$XDG_RUNTIME_DIR/weston.log" 2>&1 &
 weston=$!

@@ -83,11 +83,13 @@ void WlCopy(const QString &png) {
 // continuous trimming started.
 struct Continuous {
   explicit Continuous(const QString &folder) {
-    WriteFile(h.settingsPath(), QStringLiteral("[File]\nF_Path=%1\n").arg(folder).toUtf8());
+    WriteFile(h.settingsPath(), QStringLiteral("[File]\nF_Path=%1\n[Data]\nPicStartX=40\nPicStartY=30\nPicWidth=200\n"
+                                               "PicHeight=150\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=200\n"
+                                               "NewPicHeight=150\nPicRatio=0\n")
+                                    .arg(folder)
+                                    .toUtf8());
     h.start();
-    h.capture(NumberedImage({480, 360}));
-    h.drag({40, 30}, {{240, 180}});
-    h.form().Command4_Click();
+    h.form().Command1_Click(); // the frame, loaded
     h.type("Text2", QStringLiteral("shot"));
     h.child<QSlider>("Slider1")->setValue(100);
     h.child<QAction>("M_R_Continuous")->trigger();
