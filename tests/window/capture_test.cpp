@@ -336,7 +336,9 @@ void CaptureTest::scaledOneCapturePixelOnOneDevicePixel() {
   area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
   area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
   const QPoint corner(large.width() - 1, large.height() - 1);
-  h.drag(At(corner - QPoint(120, 80), ratio), {At(corner, ratio)});
+  // Scrolled, the picture begins on the first whole device pixel of the canvas.
+  const auto centre = [&](QPoint pixel) { return Box(h, "Picture1")->logicalPoint(pixel) + QPointF(0.5, 0.5) / ratio; };
+  h.drag(centre(corner - QPoint(120, 80)), {centre(corner)});
   h.form().Command4_Click();
   QCOMPARE(Box(h, "Picture2")->image(), large.copy(QRect(corner - QPoint(120, 80), QSize(120, 80))));
 }
