@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <new>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -276,7 +277,12 @@ void DataControlClipboard::Readable() {
         Finish(false);
         return;
       }
-      m_bytes.append(chunk, n);
+      try {
+        m_bytes.append(chunk, n);
+      } catch (const std::bad_alloc &) {
+        Finish(false); // no room for it: passed over like a picture too large
+        return;
+      }
       continue;
     }
     if (n < 0 && errno == EINTR) {
