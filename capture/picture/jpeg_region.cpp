@@ -13,13 +13,26 @@
 namespace orvelle {
 
 namespace {
-// The decoder's errors end the read through a jump back to its start.
+// The decoder's errors end the read through a jump back to its start, and
+// so does the stop flag, which the decoder's progress calls look at also
+// while it takes in a progressive picture's scans before its first row.
 struct Errors {
   jpeg_error_mgr manager;
+  jpeg_progress_mgr progress;
+  const std::atomic<bool> *stop = nullptr;
+  bool stopped = false;
   std::jmp_buf back;
 };
 
 [[noreturn]] void JumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<Errors *>(info->err)->back, 1); }
+
+void LookAtStop(j_common_ptr info) {
+  auto *errors = reinterpret_cast<Errors *>(info->err);
+  if (errors->stop != nullptr && errors->stop->load(std::memory_order_relaxed)) {
+    errors->stopped = true;
+    std::longjmp(errors->back, 1);
+  }
+}
 
 // What one read came to, set inside the part the decoder may jump out of
 // (which holds no object with a destructor).
@@ -34,12 +47,18 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
                qint64 budget, const std::atomic<bool> *stop, Region &out, QImage &row) {
   const auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   if (setjmp(errors.back) != 0) {
+    if (errors.stopped) {
+      return Outcome::Stopped;
+    }
     // The decoder would have needed more than the budget leaves (it has no
     // backing store to turn to), or the data is broken.
     const int code = errors.manager.msg_code;
     return code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? Outcome::OutOfBudget : Outcome::Broken;
   }
   jpeg_stdio_src(&info, file);
+  errors.stop = stop;
+  errors.progress.progress_monitor = LookAtStop;
+  info.progress = &errors.progress;
   jpeg_read_header(&info, TRUE);
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
     return Outcome::Other;

@@ -328,10 +328,12 @@ TEST(Stopping, DecodingEndsBetweenRowsAndASecondStopLeavesNoHiddenFile) {
   QTemporaryDir dir;
   QImage picture(64, 4000, QImage::Format_RGB32);
   picture.fill(Qt::darkCyan);
-  const QString jpeg = dir.filePath("tall.jpg"), png = dir.filePath("tall.png");
-  ASSERT_TRUE(picture.save(jpeg) && picture.save(png));
+  const QString jpeg = dir.filePath("tall.jpg"), png = dir.filePath("tall.png"), scans = dir.filePath("scans.jpg");
+  QImageWriter progressive(scans, "jpeg");
+  progressive.setProgressiveScanWrite(true);
+  ASSERT_TRUE(picture.save(jpeg) && picture.save(png) && progressive.write(picture));
   std::atomic<bool> stop{false};
-  for (const QString &file : {jpeg, png}) {
+  for (const QString &file : {jpeg, png, scans}) {
     // Asked to stop once the size is known: the rows down to the bottom are never decoded.
     const auto stopNow = [&stop](QSize size) {
       stop = true;
