@@ -168,11 +168,10 @@ int main(int argc, char **argv) {
     jpegs << root.filePath(QStringLiteral("photo-%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
     shot.save(jpegs.last(), "JPEG", 90);
   }
-  QFile ini(root.filePath(QStringLiteral("trim.ini")));
-  ini.open(QIODevice::WriteOnly);
-  ini.write("[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=1600\nPicHeight=900\nNewPicStartX=0\nNewPicStartY=0\n"
-            "NewPicWidth=1600\nNewPicHeight=900\nPicRatio=0\n");
-  ini.close();
+  const QString ini = root.filePath(QStringLiteral("trim.ini"));
+  if (!orvelle::bench::WriteBenchFrame(ini)) {
+    return 1;
+  }
   root.mkdir(QStringLiteral("orvelle"));
   root.mkdir(QStringLiteral("mogrify"));
   root.mkdir(QStringLiteral("vips"));
@@ -183,7 +182,7 @@ int main(int argc, char **argv) {
     return orvelle::bench::MedianMs(3, [&] {
       ok &= orvelle::bench::RunProcess(
           trim,
-          QStringList{QStringLiteral("--settings"), ini.fileName(), QStringLiteral("--quality"), QStringLiteral("80"),
+          QStringList{QStringLiteral("--settings"), ini, QStringLiteral("--quality"), QStringLiteral("80"),
                       QStringLiteral("--format"), QString::fromLatin1(format), QStringLiteral("--overwrite"),
                       QStringLiteral("--output"), root.filePath(QStringLiteral("orvelle")), QStringLiteral("--")} +
               images);
@@ -212,7 +211,7 @@ int main(int argc, char **argv) {
     for (const auto &[kind, images] : {std::pair{"PNG", files}, std::pair{"JPEG", jpegs}}) {
       const QStringList command = QStringList{trim,
                                               QStringLiteral("--settings"),
-                                              ini.fileName(),
+                                              ini,
                                               QStringLiteral("--quality"),
                                               QStringLiteral("80"),
                                               QStringLiteral("--overwrite"),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
@@ -34,6 +35,15 @@ inline bool RunProcess(const QString &program, const QStringList &args) {
   QProcess p;
   p.start(program, args);
   return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Writes a trim.ini whose frame is the benchmarks' 1600 x 900 at (200, 150);
+// whether it was written.
+inline bool WriteBenchFrame(const QString &path) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) &&
+         file.write("[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=1600\nPicHeight=900\nNewPicStartX=0\n"
+                    "NewPicStartY=0\nNewPicWidth=1600\nNewPicHeight=900\nPicRatio=0\n") > 0;
 }
 
 } // namespace orvelle::bench

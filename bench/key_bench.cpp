@@ -138,13 +138,9 @@ int main(int argc, char **argv) {
   QDir(dir.path()).removeRecursively();
   QDir().mkpath(dir.path());
   const QString ini = dir.filePath(QStringLiteral("trim.ini"));
-  QFile file(ini);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write("[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=1600\nPicHeight=900\nNewPicStartX=0\n"
-                 "NewPicStartY=0\nNewPicWidth=1600\nNewPicHeight=900\nPicRatio=0\n") < 0) {
+  if (!bench::WriteBenchFrame(ini)) {
     return 1;
   }
-  file.close();
   const double process = bench::MedianMs(20, [&] {
     bench::RunProcess(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim"),
                       {QStringLiteral("--screen"), QStringLiteral("--settings"), ini, QStringLiteral("--quality"),

@@ -66,13 +66,9 @@ int main(int argc, char **argv) {
   }
   QTemporaryDir dir;
   const QString ini = dir.filePath(QStringLiteral("trim.ini"));
-  QFile file(ini);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write("[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=1600\nPicHeight=900\nNewPicStartX=0\n"
-                 "NewPicStartY=0\nNewPicWidth=1600\nNewPicHeight=900\nPicRatio=0\n") < 0) {
+  if (!bench::WriteBenchFrame(ini)) {
     return 1;
   }
-  file.close();
   const QString trim = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelle-trim");
   std::printf("One screen trim of a 1600x900 frame on a %dx%d X display at quality 80:\n", size.width(), size.height());
   bool ok = true;

@@ -45,7 +45,6 @@ constexpr JDIMENSION kSkipStep = 256;
 // decoder jumps back.
 Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const std::function<QRect(QSize)> &choose,
                qint64 budget, const std::atomic<bool> *stop, Region &out, QImage &row) {
-  const auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   if (setjmp(errors.back) != 0) {
     if (errors.stopped) {
       return Outcome::Stopped;
@@ -85,10 +84,9 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
   const int to = std::min(out.imageSize.width(), out.area.right() + 1 + margin);
   JDIMENSION left = JDIMENSION(from), width = JDIMENSION(to - from);
   jpeg_crop_scanline(&info, &left, &width); // widened to whole blocks
+  // Skipping calls no progress hook: the flag is looked at between steps.
   for (JDIMENSION skipped = 0; skipped < JDIMENSION(out.area.top());) {
-    if (stopped()) {
-      return Outcome::Stopped;
-    }
+    LookAtStop(reinterpret_cast<j_common_ptr>(&info));
     const JDIMENSION step = std::min(kSkipStep, JDIMENSION(out.area.top()) - skipped);
     if (jpeg_skip_scanlines(&info, step) != step) {
       return Outcome::CutShort;
@@ -101,10 +99,7 @@ Outcome Decode(jpeg_decompress_struct &info, Errors &errors, FILE *file, const s
     return Outcome::TooLarge;
   }
   const int shift = out.area.left() - int(left);
-  for (int y = 0; y < out.area.height(); ++y) {
-    if (stopped()) {
-      return Outcome::Stopped;
-    }
+  for (int y = 0; y < out.area.height(); ++y) { // each read calls the progress hook
     JSAMPROW line = row.bits();
     if (jpeg_read_scanlines(&info, &line, 1) != 1) {
       return Outcome::CutShort;
@@ -144,9 +139,7 @@ std::optional<Expected<Region>> ReadJpegRegion(int fd, const std::function<QRect
   case Outcome::Other:
     return std::nullopt;
   case Outcome::TooLarge:
-    return Expected<Region>(MakeProblem(ProblemKind::ImageTooLarge, {QString::number(region.imageSize.width()),
-                                                                     QString::number(region.imageSize.height()),
-                                                                     QString::number(kPictureBudgetBytes >> 20)}));
+    return Expected<Region>(TooLargeProblem(region.imageSize));
   case Outcome::OutOfBudget:
     return Expected<Region>(
         MakeProblem(ProblemKind::ProgressiveTooLarge,

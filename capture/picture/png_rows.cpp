@@ -221,8 +221,7 @@ std::optional<Expected<Region>> ReadPngRegion(int fd, const std::function<QRect(
   // Two rows, the inflater's state with its history, and the area.
   if (AddBytes(PictureBytes(width, 2) + qint64(sizeof(inflate_state)),
                PictureBytes(region.area.width(), region.area.height())) > budget) {
-    return Expected<Region>(MakeProblem(ProblemKind::ImageTooLarge, {QString::number(width), QString::number(height),
-                                                                     QString::number(kPictureBudgetBytes >> 20)}));
+    return Expected<Region>(TooLargeProblem(region.imageSize));
   }
   const std::size_t rowBytes = std::size_t(width) * bpp;
   const std::size_t needed = std::size_t(region.area.right() + 1) * bpp;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/memory_budget.h"
+#include "common/problem.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -12,5 +15,11 @@ struct Region {
   QRect area;      // the part read, inside the image; empty when none is needed
   QImage pixels;   // the area's pixels
 };
+
+// Why a picture of this size cannot be read within the picture budget.
+inline Problem TooLargeProblem(QSize size) {
+  return MakeProblem(ProblemKind::ImageTooLarge, {QString::number(size.width()), QString::number(size.height()),
+                                                  QString::number(kPictureBudgetBytes >> 20)});
+}
 
 } // namespace orvelle

@@ -50,11 +50,6 @@ void WatchJpegWarnings() {
   std::call_once(once, [] { g_otherMessages = qInstallMessageHandler(CountJpegWarnings); });
 }
 
-Problem TooLarge(QSize size) {
-  return MakeProblem(ProblemKind::ImageTooLarge, {QString::number(size.width()), QString::number(size.height()),
-                                                  QString::number(kPictureBudgetBytes >> 20)});
-}
-
 // Reads exactly `length` bytes for the PNG decoder.
 int ReadFromFd(spng_ctx *, void *user, void *dest, size_t length) {
   const int fd = *static_cast<int *>(user);
@@ -104,7 +99,7 @@ std::optional<Expected<Region>> ReadPngRows(int fd, const std::function<QRect(QS
   const qint64 held =
       AddBytes(PictureBytes(ihdr.width, 1 + 2 * 2), PictureBytes(region.area.width(), region.area.height()));
   if (held > budget) {
-    return TooLarge(region.imageSize);
+    return TooLargeProblem(region.imageSize);
   }
   const int decoded = spng_decode_image(png.get(), nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_PROGRESSIVE);
   if (decoded == SPNG_ECHUNK_LIMITS) {
@@ -223,7 +218,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
   if (format == "jpeg" && declared.isValid()) {
     Region region{declared, choose(declared) & QRect(QPoint(0, 0), declared), {}};
     if (AddBytes(PictureBytes(declared.width(), 1), PictureBytes(region.area.width(), region.area.height())) > budget) {
-      return TooLarge(declared);
+      return TooLargeProblem(declared);
     }
     if (region.area.isEmpty()) {
       return region;
@@ -244,7 +239,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
   // The others decode the whole picture, within Qt's own allocation limit.
   const qint64 whole = PictureBytes(declared.width(), declared.height());
   if (whole > budget || whole > qint64(QImageReader::allocationLimit()) << 20) {
-    return TooLarge(declared);
+    return TooLargeProblem(declared);
   }
   const Expected<QImage> image = read();
   if (!image) {
@@ -254,7 +249,7 @@ Expected<Region> ReadRegion(const QString &path, const std::function<QRect(QSize
   Region region{picture.size(), choose(picture.size()) & picture.rect(), {}};
   if (AddBytes(PictureBytes(picture.width(), picture.height()),
                PictureBytes(region.area.width(), region.area.height())) > budget) {
-    return TooLarge(picture.size());
+    return TooLargeProblem(picture.size());
   }
   if (!region.area.isEmpty()) {
     region.pixels = OpaquePicture(picture.copy(region.area));
