@@ -86,7 +86,7 @@ private:
   void M_R_Continuous_Toggled(bool on);
   void M_R_Grab_Click();
   void M_R_Interval_Click();
-  void IntervalEnded(const Expected<void> &result, int saved);
+  void IntervalEnded(const Expected<void> &result, int saved, const QString &note);
   void ClipboardChanged();
   // A clipboard picture for continuous trimming, one at a time: `data` is
   // the watched clipboard's, or none for Qt's clipboard as it is when taken.

@@ -144,14 +144,15 @@ void Form1::M_R_Interval_Click() {
   plan.value().onlyChanged = choice->onlyChanged;
   WriteInterval(choice->seconds, settingsPath());
   hide();
-  m_interval = new IntervalWindow(*plan, choice->seconds);
+  m_interval = new IntervalWindow(*plan, choice->seconds, settingsPath());
   connect(m_interval, &IntervalWindow::ended, this, &Form1::IntervalEnded);
 }
 
-void Form1::IntervalEnded(const Expected<void> &result, int saved) {
+void Form1::IntervalEnded(const Expected<void> &result, int saved, const QString &note) {
   m_interval = nullptr;
   ComeBack();
-  m_outcome->Show(QStringLiteral("定期トリム停止：%1 枚").arg(saved));
+  m_outcome->Show(QStringLiteral("定期トリム停止：%1 枚").arg(saved) +
+                  (note.isEmpty() ? QString() : QStringLiteral("（%1）").arg(note)));
   Show(result);
 }
 

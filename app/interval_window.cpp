@@ -1,5 +1,8 @@
 #include "app/interval_window.h"
 
+#include "batch/cli/problem_words.h"
+#include "settings/view_settings.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -9,8 +12,9 @@
 
 namespace orvelle {
 
-IntervalWindow::IntervalWindow(const ScreenPlan &plan, int seconds)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), m_count(new QLabel(this)), m_source(OpenScreenSource()) {
+IntervalWindow::IntervalWindow(const ScreenPlan &plan, int seconds, const QString &settingsPath)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), m_count(new QLabel(this)),
+      m_source(OpenIntervalSource(ReadScreenCastToken(settingsPath))) {
   setWindowTitle(QStringLiteral("定期トリム"));
   setAttribute(Qt::WA_DeleteOnClose);
   m_count->setObjectName(QStringLiteral("IntervalCount"));
@@ -29,6 +33,11 @@ IntervalWindow::IntervalWindow(const ScreenPlan &plan, int seconds)
   m_runner = new ScreenRunner(*m_source, every, this);
   m_runner->setBeforeGrab([this](const std::function<void()> &go) { BeforeGrab(go); });
   connect(m_runner, &ScreenRunner::stepped, this, &IntervalWindow::Stepped);
+  connect(m_source.get(), &ScreenSource::sessionToken, this,
+          [settingsPath](const QString &token) { WriteScreenCastToken(token, settingsPath); });
+  connect(m_source.get(), &ScreenSource::noted, this, [this](const Problem &problem) {
+    m_note = Words(problem).section(QLatin1Char('\n'), 0, 0); // the first line: the cause is in the log
+  });
   ShowCount();
   m_hideForGrab = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
   m_source->setUnattended(true); // the main window is hidden, and this one for the grab where it must
@@ -90,8 +99,11 @@ void IntervalWindow::BeforeGrab(const std::function<void()> &go) {
   if (m_hideForGrab) {
     hide();
   }
-  if (m_hideForGrab || m_first) {
-    m_first = false;
+  // A source that sees the desktop's redraws takes the first picture drawn
+  // after this; else the desktop is given time to redraw.
+  const bool redraw = m_hideForGrab || m_first;
+  m_first = false;
+  if (redraw && !m_source->AwaitRedraw()) {
     QTimer::singleShot(kDesktopRedrawMs, this, go);
   } else {
     go();
@@ -121,7 +133,7 @@ void IntervalWindow::End(const Expected<void> &result) {
   }
   m_ended = true;
   m_runner->Stop();
-  emit ended(result, m_runner->saved());
+  emit ended(result, m_runner->saved(), m_note);
   close();
 }
 

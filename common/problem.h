@@ -55,6 +55,10 @@ enum class ProblemKind {
   GrabX11Failed, // the X error's code
   GrabDepth,     // the depth
   Interrupted,
+  ScreenCastUnavailable, // -; the cause
+  ScreenCastRefused,
+  ScreenCastEnded,
+  ScreenCastFrameElsewhere,
   // The global key.
   KeyNoDesktop,         // neither an X server nor a portal to hold it
   KeyUnsupported,       // the key

@@ -12,6 +12,7 @@ ScreenRunner::ScreenRunner(ScreenSource &source, ScreenPlan plan, QObject *paren
   connect(&m_tick, &QTimer::timeout, this, &ScreenRunner::Grab);
   connect(&m_source, &ScreenSource::grabbed, this, &ScreenRunner::Took);
   connect(&m_source, &ScreenSource::failed, this, &ScreenRunner::Failed);
+  connect(&m_source, &ScreenSource::ended, this, &ScreenRunner::Ended);
 }
 
 void ScreenRunner::Start() {
@@ -113,6 +114,19 @@ void ScreenRunner::Failed(const Problem &problem) {
   ScreenStep step;
   step.outcome = ScreenStep::Outcome::Failed;
   step.problem = problem;
+  Step(std::move(step));
+}
+
+void ScreenRunner::Ended(const Problem &problem) {
+  if (!m_running) {
+    return;
+  }
+  m_grabbing = false;
+  m_waiting.clear();
+  ScreenStep step;
+  step.outcome = ScreenStep::Outcome::Failed;
+  step.problem = problem;
+  step.last = true;
   Step(std::move(step));
 }
 

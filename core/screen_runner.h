@@ -36,7 +36,7 @@ struct ScreenPlan {
 
 // The screen-series runner: grab, trim, compare, save, wait; over any
 // screen source. A failed grab, or a picture the frame misses, is counted
-// and the series goes on; a failed save ends it. Each grab's outcome comes as
+// and the series goes on; a failed save, or a source that ends, ends it. Each grab's outcome comes as
 // `stepped`, and `finished` once when the series has ended.
 class ScreenRunner : public QObject {
   Q_OBJECT
@@ -73,6 +73,7 @@ private:
   void Grab();
   void Took(const ScreenPicture &picture);
   void Failed(const Problem &problem);
+  void Ended(const Problem &problem);
   void Step(ScreenStep step);
 
   ScreenSource &m_source;

@@ -44,6 +44,9 @@ inline constexpr SettingRow kFormat{"View", "Format", 1, 0, "jpeg"};
 // The global key "画面をトリム" in Qt's portable form ("Ctrl+Alt+G"); none
 // when empty.
 inline constexpr SettingRow kTrimKey{"View", "TrimKey", 1, 0, ""};
+// The desktop's token for the interval's screen cast, which lets the next
+// run share the same monitor without asking; none when empty.
+inline constexpr SettingRow kScreenCastToken{"View", "ScreenCastToken", 1, 0, ""};
 
 // The frame's rows in the order the file holds them.
 inline constexpr std::array<SettingRow, 9> kFrameRows = {kPicStartX,   kPicStartY,    kPicWidth,

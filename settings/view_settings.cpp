@@ -2,6 +2,8 @@
 
 #include "settings/setting_rows.h"
 
+#include <algorithm>
+
 namespace orvelle {
 
 int ReadInterval(const QString &settingsPath) { return ReadNumberRow(setting::kInterval, settingsPath); }
@@ -28,6 +30,18 @@ QString ReadTrimKey(const QString &settingsPath) { return ReadRow(setting::kTrim
 
 bool WriteTrimKey(const QString &key, const QString &settingsPath) {
   return key == ReadTrimKey(settingsPath) || WriteRow(setting::kTrimKey, key, settingsPath);
+}
+
+QString ReadScreenCastToken(const QString &settingsPath) { return ReadRow(setting::kScreenCastToken, settingsPath); }
+
+bool WriteScreenCastToken(const QString &token, const QString &settingsPath) {
+  // A token is the desktop's own text: one that would not stay one line of
+  // the file (or is absurdly long) is not kept.
+  const bool oneLine = token.size() <= 1024 && std::all_of(token.begin(), token.end(), [](QChar c) {
+                         return c.isPrint() && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+                       });
+  return !oneLine || token == ReadScreenCastToken(settingsPath) ||
+         WriteRow(setting::kScreenCastToken, token, settingsPath);
 }
 
 } // namespace orvelle

@@ -25,4 +25,9 @@ bool WritePngChosen(bool png, const QString &settingsPath);
 QString ReadTrimKey(const QString &settingsPath);
 bool WriteTrimKey(const QString &key, const QString &settingsPath);
 
+// The screen cast's restore token (key ScreenCastToken): none when empty or
+// missing. Each run's token replaces the last.
+QString ReadScreenCastToken(const QString &settingsPath);
+bool WriteScreenCastToken(const QString &token, const QString &settingsPath);
+
 } // namespace orvelle

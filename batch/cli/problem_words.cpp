@@ -112,6 +112,14 @@ QString Pattern(ProblemKind kind) {
     return QStringLiteral("画面トリム：キーが速すぎるため %1 回分を取り込みませんでした");
   case ProblemKind::Interrupted:
     return QStringLiteral("中断しました。");
+  case ProblemKind::ScreenCastUnavailable:
+    return QStringLiteral("画面キャストを使えないため、毎回スクリーンショットで画面を取り込みます。\n%1");
+  case ProblemKind::ScreenCastRefused:
+    return QStringLiteral("画面の共有が許可されませんでした");
+  case ProblemKind::ScreenCastEnded:
+    return QStringLiteral("画面の共有が終了しました");
+  case ProblemKind::ScreenCastFrameElsewhere:
+    return QStringLiteral("トリミング枠が共有された画面の外にあるため、スクリーンショットで画面を取り込みます。");
   case ProblemKind::SourceUnreadable:
     return kGrabFailed + QStringLiteral("画像「%1」を読み込めませんでした（%2）。");
   case ProblemKind::SourceEmpty:

@@ -3,6 +3,7 @@
 #include "batch/cli/problem_words.h"
 #include "capture/screen/desktop_notifier.h"
 #include "core/screen_runner.h"
+#include "settings/view_settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,8 +31,14 @@ void TellDesktop(const QString &summary, const QString &body) {
 }
 
 int RunScreenCommand(const BatchFrame &frame, const NumberedTarget &target, const TrimOptions &options) {
-  const std::unique_ptr<ScreenSource> source = OpenScreenSource();
+  // At an interval, one screen cast serves every grab where the desktop
+  // offers it; the token of the sharing the user allowed is kept beside the frame.
+  const std::unique_ptr<ScreenSource> source =
+      options.every > 0 ? OpenIntervalSource(ReadScreenCastToken(options.settings)) : OpenScreenSource();
   source->setUnattended(true); // no window of the program's is in front
+  QObject::connect(source.get(), &ScreenSource::sessionToken,
+                   [&](const QString &token) { WriteScreenCastToken(token, options.settings); });
+  QObject::connect(source.get(), &ScreenSource::noted, [](const Problem &problem) { Say(Words(problem)); });
   ScreenRunner runner(*source, {frame, target, !options.all, options.every * 1000, options.count});
   bool failed = false;
   bool cancelled = false;

@@ -1,6 +1,7 @@
 #include "capture/screen/screen_source.h"
 
 #include "capture/screen/file_screen_source.h"
+#include "capture/screen/screen_cast_source.h"
 #include "capture/screen/screen_grab.h"
 
 namespace orvelle {
@@ -21,6 +22,14 @@ std::unique_ptr<ScreenSource> OpenScreenSource(QObject *parent) {
     return std::make_unique<FileScreenSource>(named.mid(5), parent);
   }
   return std::make_unique<ScreenGrab>(parent);
+}
+
+std::unique_ptr<ScreenSource> OpenIntervalSource(const QString &token, QObject *parent) {
+  if (qEnvironmentVariable("ORVELLE_SCREEN_SOURCE").startsWith(QLatin1String("file:")) ||
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    return OpenScreenSource(parent);
+  }
+  return std::make_unique<ScreenCastSource>(token, parent);
 }
 
 } // namespace orvelle

@@ -41,10 +41,22 @@ public:
   // Asked for without a window of the program's in front (the command line,
   // the interval): a desktop that must ask the user is waited for less long.
   virtual void setUnattended(bool unattended) { m_unattended = unattended; }
+  // Asks that the next picture be one the desktop drew after this call (a
+  // window was just hidden): true where the source sees each redraw and
+  // will wait for it; else the caller gives the desktop kDesktopRedrawMs.
+  virtual bool AwaitRedraw() { return false; }
 
 signals:
   void grabbed(const orvelle::ScreenPicture &picture);
   void failed(const orvelle::Problem &problem);
+  // Something the user should know once about how the pictures are taken.
+  void noted(const orvelle::Problem &problem);
+  // No picture will come any more (the user refused, or ended, the sharing
+  // of the screen); a request under way is dropped.
+  void ended(const orvelle::Problem &problem);
+  // The desktop's token for taking the screen again without asking, to be
+  // kept for the next run.
+  void sessionToken(const QString &token);
 
 protected:
   // The whole picture, or only the part `choose` picks, as the answer.
@@ -59,5 +71,9 @@ protected:
 // whose pictures are served one after another in the order of their names'
 // bytes, the last again after the end), as a screen of that picture's size.
 std::unique_ptr<ScreenSource> OpenScreenSource(QObject *parent = nullptr);
+// The source for a series of grabs at an interval: as above, but in a
+// Wayland session one screen cast of the desktop portal, asked for once (with
+// the token a desktop answered last time), whose stream serves every grab.
+std::unique_ptr<ScreenSource> OpenIntervalSource(const QString &token, QObject *parent = nullptr);
 
 } // namespace orvelle

@@ -3,14 +3,18 @@
 # #ff00ff, or a picture stretched over the screen) as an unprivileged user
 # (sway refuses root), with a session bus and a runtime folder of its own;
 # run as root. With --portal, the desktop portal answers screenshot requests
-# (through its wlroots backend, which writes /tmp/out.png). Exit 77 when sway,
-# wtype, grim or (with --portal) the portal is missing.
-#   sway-session.sh [--portal] [--background PICTURE] COMMAND [ARGS...]
+# (through its wlroots backend, which writes /tmp/out.png) and casts the
+# output without asking (PipeWire and WirePlumber carry the stream). Exit 77
+# when sway, wtype, grim or (with --portal) the portal is missing.
+# With --cast-proxy, the portal backend reaches sway through that program
+# (screencopy_v2_proxy), without which it casts nothing on a machine
+# without a GPU.
+#   sway-session.sh [--portal [--cast-proxy PROXY]] [--background PICTURE] COMMAND [ARGS...]
 set -euo pipefail
 if [ -z "${SWAY_SESSION_INNER:-}" ]; then
   command -v sway wtype grim >/dev/null || { echo "sway, wtype or grim missing: skipped"; exit 77; }
   if [ "${1:-}" = --portal ]; then
-    for p in pipewire /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr \
+    for p in pipewire wireplumber /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr \
       /usr/libexec/xdg-desktop-portal-gtk; do
       command -v "$p" >/dev/null || { echo "$p missing: skipped"; exit 77; }
     done
@@ -46,7 +50,9 @@ export XDG_RUNTIME_DIR=$(mktemp -d) WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICE
   XDG_CURRENT_DESKTOP=sway
 unset DISPLAY WAYLAND_DISPLAY
 portal=""
+proxy=""
 [ "$1" = --portal ] && portal=1 && shift
+[ "$1" = --cast-proxy ] && proxy="$2" && shift 2
 background='#ff00ff solid_color'
 [ "$1" = --background ] && background="$2 stretch" && shift 2
 printf '%s\n' 'output HEADLESS-1 resolution 1280x1024' "output * bg $background" 'default_border none' \
@@ -64,10 +70,24 @@ done
 export WAYLAND_DISPLAY SWAYSOCK
 dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
 if [ -n "$portal" ]; then
-  # The wlroots backend gives up without pipewire; the portal offers
-  # Screenshot only beside a backend with Access (the GTK one).
+  # The wlroots backend gives up without pipewire, which links a stream only
+  # beside a session manager; the portal offers Screenshot only beside a
+  # backend with Access (the GTK one). The screen cast shares the one output
+  # without a chooser.
   pipewire >"$XDG_RUNTIME_DIR/pipewire.log" 2>&1 &
-  /usr/libexec/xdg-desktop-portal-wlr >"$XDG_RUNTIME_DIR/portal-wlr.log" 2>&1 &
+  sleep 0.3
+  wireplumber >"$XDG_RUNTIME_DIR/wireplumber.log" 2>&1 &
+  mkdir -p "$XDG_RUNTIME_DIR/portal-config/xdg-desktop-portal-wlr"
+  printf '%s\n' '[screencast]' 'chooser_type=none' 'output_name=HEADLESS-1' \
+    >"$XDG_RUNTIME_DIR/portal-config/xdg-desktop-portal-wlr/config"
+  backend_display=$WAYLAND_DISPLAY
+  if [ -n "$proxy" ]; then
+    "$proxy" "$XDG_RUNTIME_DIR/wayland-capped" "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" &
+    backend_display=wayland-capped
+    for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/wayland-capped" ] && break; sleep 0.1; done
+  fi
+  WAYLAND_DISPLAY=$backend_display XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/portal-config" \
+    /usr/libexec/xdg-desktop-portal-wlr -l INFO >"$XDG_RUNTIME_DIR/portal-wlr.log" 2>&1 &
   sleep 1.5
   /usr/libexec/xdg-desktop-portal >"$XDG_RUNTIME_DIR/portal.log" 2>&1 &
   trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT

@@ -3,14 +3,15 @@
 # and a picture on the desktop: the start-up message box is dismissed with
 # Return, the main window is shown and takes keys; Ctrl+G puts the desktop
 # into the canvas without the window; the interval, started from the menu,
-# saves the framed area of the desktop without its own window, once while
-# nothing changes, and 停止 brings the main window back; Ctrl+Q ends it;
+# saves the framed area of the desktop without its own window through one
+# screen cast (whose token it keeps), once while nothing changes, and 停止
+# brings the main window back; Ctrl+Q ends it;
 # orvelle-trim --screen saves the framed area as grim sees it and leaves no
 # picture in /tmp. Where this desktop's portal offers no global keys, the
 # key's dialog says so.
-#   check.sh <orvelle> <orvelle-trim> <picture> <key_portal_test>
+#   check.sh <orvelle> <orvelle-trim> <picture> <key_portal_test> <screencast_shm_proxy>
 set -euo pipefail
-[ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --background "$3" \
+[ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --cast-proxy "$5" --background "$3" \
   "$0" "$@"
 # In a sanitized build, whole stacks for leaks: Mesa's pass through a driver
 # unloaded before the end, which the fast unwinder cannot pass.
@@ -71,6 +72,8 @@ sleep 3
 convert "$dir/desktop.png" -crop 600x400+200+150 +repage "$dir/desktop-framed.png"
 [ "$(ls "$dir/out" | grep -c '^iv-')" = 1 ] && same "$dir/out/iv-001.jpg" "$dir/desktop-framed.png" 0.02 ||
   { echo "the interval did not save the desktop's framed area once on Wayland:"; ls "$dir/out"; exit 1; }
+grep -q '^ScreenCastToken=.' "$dir/config/Orvelle/Orvelle/trim.ini" ||
+  { echo "the interval kept no screen cast token"; cat "$dir/config/Orvelle/Orvelle/trim.ini"; exit 1; }
 # 停止 has the focus; the window hides for each grab, so a key may come while it is away.
 for _ in $(seq 20); do
   swaymsg '[title="定期トリム"] focus' >/dev/null 2>&1 && wtype -k Escape -s 100 -k space -s 400

@@ -1,0 +1,46 @@
+// A full-screen window that shows one picture after another over the whole
+// screen, each drawn in one go (as a desktop's background changing picture
+// is not): every line read from standard input names the next picture.
+//   picture_window < LINES
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <cstdio>
+#include <unistd.h>
+
+class PictureWindow : public QWidget {
+public:
+  void Show(const QImage &picture) {
+    m_picture = picture;
+    update();
+  }
+
+protected:
+  void paintEvent(QPaintEvent *) override {
+    QPainter painter(this);
+    painter.drawImage(rect(), m_picture);
+  }
+
+private:
+  QImage m_picture;
+};
+
+int main(int argc, char **argv) {
+  QApplication app(argc, argv);
+  PictureWindow window;
+  window.setWindowTitle(QStringLiteral("pictures"));
+  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  QObject::connect(&input, &QSocketNotifier::activated, [&] {
+    char line[4096];
+    if (std::fgets(line, sizeof(line), stdin) == nullptr) {
+      QApplication::quit();
+      return;
+    }
+    window.Show(QImage(QString::fromLocal8Bit(line).trimmed()));
+  });
+  window.showFullScreen();
+  return QApplication::exec();
+}
