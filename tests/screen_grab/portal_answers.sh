@@ -105,6 +105,18 @@ convert "$dir/screens/2.png" -crop 300x200+100+50 +repage "$dir/framed-2.png"
 [ "$(compare -metric AE "$dir/out/files-001.png" "$dir/framed.png" null: 2>&1)" = 0 ] &&
   [ "$(compare -metric AE "$dir/out/files-002.png" "$dir/framed-2.png" null: 2>&1)" = 0 ] ||
   { echo "FAIL: the files served as the screen were not trimmed in turn"; failed=1; }
+# The interval on a screen cast: where the portal has none, screenshots serve
+# it, said once; a refused sharing is never taken by another road (1); a
+# sharing the desktop ends stops it (1) with the token kept.
+EXTRA="--every 1 --count 1" STAND_IN_LOG="$dir/calls-none" expect 0 '画面キャストを使えないため' 0
+grep -q '^Screenshot$' "$dir/calls-none" || { echo "FAIL: no screenshot served the interval"; failed=1; }
+STAND_IN_SCREENCAST=refuse EXTRA="--every 1" STAND_IN_LOG="$dir/calls-refused" expect 1 '画面の共有が許可されませんでした' 0
+[ "$(cat "$dir/calls-refused")" = "$(printf 'ScreenCast CreateSession\nScreenCast SelectSources cursor_mode=1\nScreenCast Start\nClose')" ] ||
+  { echo "FAIL: a refused sharing made the calls: $(cat "$dir/calls-refused")"; failed=1; }
+before=$(ls "$dir/out" | wc -l)
+STAND_IN_SCREENCAST=close EXTRA="--every 1" expect 1 '画面の共有が終了しました' 0
+[ "$(ls "$dir/out" | wc -l)" = "$before" ] || { echo "FAIL: an ended sharing saved a file"; failed=1; }
+grep -q '^ScreenCastToken=stand-in-token$' "$dir/trim.ini" || { echo "FAIL: the token was not kept"; failed=1; }
 # A copy of the command without the JPEG library beside it says so, with 2.
 mkdir "$dir/bin" && cp "$trim" "$dir/bin/"
 set +e

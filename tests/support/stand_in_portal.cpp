@@ -5,7 +5,10 @@
 // a request for a window is refused as an error. With STAND_IN_SHORTCUTS set it
 // also offers GlobalShortcuts version 2: "bind" binds what it is asked to,
 // "none" answers a bind with no shortcut; each time the file STAND_IN_PRESS
-// names appears, the shortcut is activated (and the file removed).
+// names appears, the shortcut is activated (and the file removed). With
+// STAND_IN_SCREENCAST set it offers ScreenCast too: "refuse" answers Start as
+// the user's cancel; "close" starts one stream (a PipeWire remote that never
+// speaks) and closes the session from the desktop's side a second later.
 //   stand_in_portal CODE [PICTURE]     (CODE "never": asked, it never answers)
 
 #include <QCoreApplication>
@@ -16,10 +19,13 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QFile>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
+#include <sys/socket.h>
+#include <unistd.h>
 
 // One shortcut as the portal takes and gives it: (sa{sv}).
 struct Shortcut {
@@ -39,6 +45,42 @@ const QDBusArgument &operator>>(const QDBusArgument &a, Shortcut &s) {
   return a;
 }
 Q_DECLARE_METATYPE(Shortcut)
+
+// A stream as Start answers it, (ua{sv}), with its place and size, (ii).
+struct Pair {
+  int a;
+  int b;
+};
+QDBusArgument &operator<<(QDBusArgument &a, const Pair &p) {
+  a.beginStructure();
+  a << p.a << p.b;
+  a.endStructure();
+  return a;
+}
+const QDBusArgument &operator>>(const QDBusArgument &a, Pair &p) {
+  a.beginStructure();
+  a >> p.a >> p.b;
+  a.endStructure();
+  return a;
+}
+Q_DECLARE_METATYPE(Pair)
+struct Stream {
+  uint node;
+  QVariantMap properties;
+};
+QDBusArgument &operator<<(QDBusArgument &a, const Stream &s) {
+  a.beginStructure();
+  a << s.node << s.properties;
+  a.endStructure();
+  return a;
+}
+const QDBusArgument &operator>>(const QDBusArgument &a, Stream &s) {
+  a.beginStructure();
+  a >> s.node >> s.properties;
+  a.endStructure();
+  return a;
+}
+Q_DECLARE_METATYPE(Stream)
 
 // Each call, one line to the file STAND_IN_LOG names: "Register APP" or "Screenshot".
 void Log(const QString &line) {
@@ -145,6 +187,73 @@ private:
   QTimer m_press;
 };
 
+// ScreenCast, version 4.
+class ScreenCast : public QDBusAbstractAdaptor {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.ScreenCast")
+  Q_PROPERTY(uint version READ version)
+  Q_PROPERTY(uint AvailableSourceTypes READ sourceTypes)
+  Q_PROPERTY(uint AvailableCursorModes READ cursorModes)
+
+public:
+  explicit ScreenCast(QObject *parent) : QDBusAbstractAdaptor(parent) {
+    qDBusRegisterMetaType<Pair>();
+    qDBusRegisterMetaType<Stream>();
+    qDBusRegisterMetaType<QList<Stream>>();
+  }
+  uint version() const { return 4; }
+  uint sourceTypes() const { return 1; }
+  uint cursorModes() const { return 3; }
+
+public slots:
+  QDBusObjectPath CreateSession(const QVariantMap &options, const QDBusMessage &call) {
+    Log(QStringLiteral("ScreenCast CreateSession"));
+    m_session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                    .arg(call.service().mid(1).replace('.', '_'),
+                         options.value(QStringLiteral("session_handle_token")).toString());
+    auto *session = new Session;
+    session->setObjectName(m_session);
+    QDBusConnection::sessionBus().registerObject(m_session, session, QDBusConnection::ExportAllSlots);
+    return Answer(call, options, 0, {{QStringLiteral("session_handle"), m_session}});
+  }
+  QDBusObjectPath SelectSources(const QDBusObjectPath &, const QVariantMap &options, const QDBusMessage &call) {
+    Log(QStringLiteral("ScreenCast SelectSources cursor_mode=%1")
+            .arg(options.value(QStringLiteral("cursor_mode")).toUInt()));
+    return Answer(call, options, 0, {});
+  }
+  QDBusObjectPath Start(const QDBusObjectPath &, const QString &, const QVariantMap &options,
+                        const QDBusMessage &call) {
+    Log(QStringLiteral("ScreenCast Start"));
+    if (qEnvironmentVariable("STAND_IN_SCREENCAST") == QLatin1String("refuse")) {
+      return Answer(call, options, 1, {});
+    }
+    const QList<Stream> streams = {{42,
+                                    {{QStringLiteral("position"), QVariant::fromValue(Pair{0, 0})},
+                                     {QStringLiteral("size"), QVariant::fromValue(Pair{800, 600})}}}};
+    // The desktop ends the sharing a second later.
+    QTimer::singleShot(1000, this, [session = m_session] {
+      QDBusConnection::sessionBus().send(QDBusMessage::createSignal(
+          session, QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Closed")));
+    });
+    return Answer(call, options, 0,
+                  {{QStringLiteral("streams"), QVariant::fromValue(streams)},
+                   {QStringLiteral("restore_token"), QStringLiteral("stand-in-token")}});
+  }
+  QDBusUnixFileDescriptor OpenPipeWireRemote(const QDBusObjectPath &, const QVariantMap &) {
+    Log(QStringLiteral("ScreenCast OpenPipeWireRemote"));
+    int pair[2] = {-1, -1};
+    socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair);
+    m_silent = pair[1]; // a remote that never answers
+    QDBusUnixFileDescriptor remote(pair[0]);
+    close(pair[0]);
+    return remote;
+  }
+
+private:
+  QString m_session;
+  int m_silent = -1;
+};
+
 class ScreenshotPortal : public QObject, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
@@ -204,6 +313,9 @@ int main(int argc, char **argv) {
   }
   if (qEnvironmentVariableIsSet("STAND_IN_SHORTCUTS")) {
     new GlobalShortcuts(&portal);
+  }
+  if (qEnvironmentVariableIsSet("STAND_IN_SCREENCAST")) {
+    new ScreenCast(&portal);
   }
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,

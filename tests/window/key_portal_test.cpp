@@ -4,7 +4,8 @@
 // that comes back is bound again, a bind that binds nothing is said in the
 // dialog, and the session is closed at the end. A screenshot asked for while
 // the window is shown on the X server names it, and is asked again without
-// it where the portal refuses that.
+// it where the portal refuses that. The interval on a screen cast that the
+// user refuses, or the desktop ends, stops with the words for it.
 
 #include "capture/screen/screen_grab.h"
 #include "tests/support/form1_harness.h"
@@ -30,11 +31,13 @@ class KeyPortalTest : public QObject {
 private slots:
   void keyThroughTheDesktopPortal();
   void noGlobalKeysOnThisDesktop();
+  void theIntervalsScreenCastRefusedOrEnded();
 };
 
 namespace {
 // The stand-in portal, started anew with the way it answers binds.
-void StartPortal(QProcess &portal, const QString &shortcuts, bool refuseParent = false) {
+void StartPortal(QProcess &portal, const QString &shortcuts, bool refuseParent = false,
+                 const QString &screenCast = QString()) {
   if (portal.state() != QProcess::NotRunning) {
     portal.kill();
     portal.waitForFinished();
@@ -43,6 +46,9 @@ void StartPortal(QProcess &portal, const QString &shortcuts, bool refuseParent =
   env.insert("STAND_IN_SHORTCUTS", shortcuts);
   if (refuseParent) {
     env.insert("STAND_IN_REFUSE_PARENT", "1");
+  }
+  if (!screenCast.isEmpty()) {
+    env.insert("STAND_IN_SCREENCAST", screenCast);
   }
   portal.setProcessEnvironment(env);
   portal.start(qEnvironmentVariable("STAND_IN_PORTAL"), {"0", qEnvironmentVariable("ORVELLE_SCREEN_SOURCE").mid(5)});
@@ -127,6 +133,35 @@ void KeyPortalTest::keyThroughTheDesktopPortal() {
   QTRY_VERIFY(count("Close") >= 1); // the session ends with the program
   portal.kill();
   portal.waitForFinished();
+}
+
+void KeyPortalTest::theIntervalsScreenCastRefusedOrEnded() {
+  QTemporaryDir dir;
+  const QString out = dir.filePath("out");
+  QDir().mkpath(out);
+  qputenv("WAYLAND_DISPLAY", "stand-in");
+  qunsetenv("ORVELLE_SCREEN_SOURCE");
+  for (const auto &[way, words] :
+       {std::pair{"refuse", "画面の共有が許可されませんでした"}, std::pair{"close", "画面の共有が終了しました"}}) {
+    QProcess portal;
+    StartPortal(portal, "bind", false, way);
+    Form1Harness h;
+    WriteFile(h.settingsPath(),
+              "[File]\nF_Path=" + QFile::encodeName(out) +
+                  "\n[Data]\nPicStartX=40\nPicStartY=30\nPicWidth=200\nPicHeight=150\nNewPicStartX=0\n"
+                  "NewPicStartY=0\nNewPicWidth=200\nNewPicHeight=150\nPicRatio=0\n[View]\nInterval=1\n");
+    h.start();
+    h.form().Command1_Click();
+    h.type("Text2", "iv");
+    h.child<QAction>("M_R_Interval")->trigger();
+    QTRY_VERIFY2_WITH_TIMEOUT(h.modals().texts.join("").contains(QString::fromUtf8(words)),
+                              qPrintable(h.modals().texts.join("|") + h.text("Panel2")), 10000);
+    QTRY_VERIFY(h.form().isVisible());
+    QCOMPARE(h.text("Panel2"), QStringLiteral("定期トリム停止：0 枚"));
+    QVERIFY(QDir(out).isEmpty());
+    portal.kill();
+    portal.waitForFinished();
+  }
 }
 
 // Run by the Wayland check, against the real portal of its headless sway,
