@@ -11,13 +11,14 @@ packages=(
   qt6-wayland libwayland-dev libwayland-bin libspng-dev locales qt6-translations-l10n openbox
   dpkg-dev desktop-file-utils appstream file lintian dbus-daemon dbus-user-session
   sway wtype grim wl-clipboard weston
+  libpipewire-0.3-dev pipewire wireplumber xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
 )
 # Used by make test when present: the format check, the fuzzers, the Wayland
-# session's desktop portal and background, and the benchmarks' libvips, maim
-# and optipng. (The Wayland compositors themselves, sway driven with wtype and
-# read with grim and weston, are needed: the clipboard's checks run in them.)
-optional=(clang clang-format libclang-rt-dev swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr
-  xdg-desktop-portal-gtk libvips-tools libvips-dev maim optipng)
+# session's background, and the benchmarks' libvips, maim and optipng. (The
+# Wayland compositors themselves, sway driven with wtype and read with grim
+# and weston, are needed: the clipboard's checks run in them; so are its
+# desktop portal, PipeWire and WirePlumber, which the screen cast's run on.)
+optional=(clang clang-format libclang-rt-dev swaybg libvips-tools libvips-dev maim optipng)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 

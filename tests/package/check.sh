@@ -19,7 +19,7 @@ lintian --allow-root --fail-on error,warning "$deb"
 [ -f "$root/usr/share/man/man1/orvelle.1.gz" ] && [ -f "$root/usr/share/man/man1/orvelle-trim.1.gz" ]
 [ -f "$root/usr/share/doc/orvelle/copyright" ] && [ -f "$root/usr/share/doc/orvelle/changelog.gz" ]
 ! dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -q -E 'postinst|postrm' # no ldconfig for a private library
-dpkg-deb -f "$deb" Depends | tee /dev/stderr | grep 'libqt6widgets6' | grep 'qt6-translations-l10n' | grep -q 'libturbojpeg0'
+dpkg-deb -f "$deb" Depends | tee /dev/stderr | grep 'libqt6widgets6' | grep 'qt6-translations-l10n' | grep 'libturbojpeg0' | grep -q 'libpipewire-0.3-0'
 [ -n "$(find "$root/usr/lib" -name libSaveJPG.so)" ] && [ ! -e "$root/usr/bin/libSaveJPG.so" ]
 # An installed program writes nothing beside itself, even where it could (root).
 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
