@@ -22,3 +22,9 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp" "$buil
 echo
 # The global key, pressed through the X server, on a display of 3840 x 2160.
 xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp" "$build/bin/key_bench"
+echo
+# The interval on a screen cast, under a headless sway of 3840 x 2160 with
+# the desktop portal, PipeWire and WirePlumber (run as root: the session runs
+# as an unprivileged user).
+tests/support/sway-session.sh --portal --cast-proxy "$build/bin/screencast_shm_proxy" bench/in_sway.sh \
+  "$build/bin/screencast_bench" "$build/bin/orvelle-trim"
