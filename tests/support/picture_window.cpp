@@ -11,21 +11,9 @@
 #include <cstdio>
 #include <unistd.h>
 
-class PictureWindow : public QWidget {
-public:
-  void Show(const QImage &picture) {
-    m_picture = picture;
-    update();
-  }
-
-protected:
-  void paintEvent(QPaintEvent *) override {
-    QPainter painter(this);
-    painter.drawImage(rect(), m_picture);
-  }
-
-private:
-  QImage m_picture;
+struct PictureWindow : QWidget {
+  void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(rect(), picture); }
+  QImage picture;
 };
 
 int main(int argc, char **argv) {
@@ -39,7 +27,8 @@ int main(int argc, char **argv) {
       QApplication::quit();
       return;
     }
-    window.Show(QImage(QString::fromLocal8Bit(line).trimmed()));
+    window.picture = QImage(QString::fromLocal8Bit(line).trimmed());
+    window.update();
   });
   window.showFullScreen();
   return QApplication::exec();

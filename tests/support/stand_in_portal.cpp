@@ -46,24 +46,7 @@ const QDBusArgument &operator>>(const QDBusArgument &a, Shortcut &s) {
 }
 Q_DECLARE_METATYPE(Shortcut)
 
-// A stream as Start answers it, (ua{sv}), with its place and size, (ii).
-struct Pair {
-  int a;
-  int b;
-};
-QDBusArgument &operator<<(QDBusArgument &a, const Pair &p) {
-  a.beginStructure();
-  a << p.a << p.b;
-  a.endStructure();
-  return a;
-}
-const QDBusArgument &operator>>(const QDBusArgument &a, Pair &p) {
-  a.beginStructure();
-  a >> p.a >> p.b;
-  a.endStructure();
-  return a;
-}
-Q_DECLARE_METATYPE(Pair)
+// A stream as Start answers it, (ua{sv}).
 struct Stream {
   uint node;
   QVariantMap properties;
@@ -197,7 +180,6 @@ class ScreenCast : public QDBusAbstractAdaptor {
 
 public:
   explicit ScreenCast(QObject *parent) : QDBusAbstractAdaptor(parent) {
-    qDBusRegisterMetaType<Pair>();
     qDBusRegisterMetaType<Stream>();
     qDBusRegisterMetaType<QList<Stream>>();
   }
@@ -227,9 +209,7 @@ public slots:
     if (qEnvironmentVariable("STAND_IN_SCREENCAST") == QLatin1String("refuse")) {
       return Answer(call, options, 1, {});
     }
-    const QList<Stream> streams = {{42,
-                                    {{QStringLiteral("position"), QVariant::fromValue(Pair{0, 0})},
-                                     {QStringLiteral("size"), QVariant::fromValue(Pair{800, 600})}}}};
+    const QList<Stream> streams = {{42, {}}};
     // The desktop ends the sharing a second later.
     QTimer::singleShot(1000, this, [session = m_session] {
       QDBusConnection::sessionBus().send(QDBusMessage::createSignal(
