@@ -4,12 +4,10 @@
 //   picture_window < LINES
 
 #include <QApplication>
-#include <QImage>
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <cstdio>
-#include <unistd.h>
 
 struct PictureWindow : QWidget {
   void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(rect(), picture); }
@@ -20,7 +18,7 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   PictureWindow window;
   window.setWindowTitle(QStringLiteral("pictures"));
-  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  QSocketNotifier input(0, QSocketNotifier::Read);
   QObject::connect(&input, &QSocketNotifier::activated, [&] {
     char line[4096];
     if (std::fgets(line, sizeof(line), stdin) == nullptr) {

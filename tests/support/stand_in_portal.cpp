@@ -27,42 +27,27 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-// One shortcut as the portal takes and gives it: (sa{sv}).
-struct Shortcut {
-  QString id;
+// What the portal takes and gives as a name or number with properties: a
+// shortcut, (sa{sv}); a stream as Start answers it, (ua{sv}).
+template <typename Id> struct Entry {
+  Id id;
   QVariantMap properties;
 };
-QDBusArgument &operator<<(QDBusArgument &a, const Shortcut &s) {
+template <typename Id> QDBusArgument &operator<<(QDBusArgument &a, const Entry<Id> &e) {
   a.beginStructure();
-  a << s.id << s.properties;
+  a << e.id << e.properties;
   a.endStructure();
   return a;
 }
-const QDBusArgument &operator>>(const QDBusArgument &a, Shortcut &s) {
+template <typename Id> const QDBusArgument &operator>>(const QDBusArgument &a, Entry<Id> &e) {
   a.beginStructure();
-  a >> s.id >> s.properties;
+  a >> e.id >> e.properties;
   a.endStructure();
   return a;
 }
+using Shortcut = Entry<QString>; // in the slots by its own name, by which the bus looks it up
+using Stream = Entry<uint>;
 Q_DECLARE_METATYPE(Shortcut)
-
-// A stream as Start answers it, (ua{sv}).
-struct Stream {
-  uint node;
-  QVariantMap properties;
-};
-QDBusArgument &operator<<(QDBusArgument &a, const Stream &s) {
-  a.beginStructure();
-  a << s.node << s.properties;
-  a.endStructure();
-  return a;
-}
-const QDBusArgument &operator>>(const QDBusArgument &a, Stream &s) {
-  a.beginStructure();
-  a >> s.node >> s.properties;
-  a.endStructure();
-  return a;
-}
 Q_DECLARE_METATYPE(Stream)
 
 // Each call, one line to the file STAND_IN_LOG names: "Register APP" or "Screenshot".
@@ -112,6 +97,17 @@ public slots:
   }
 };
 
+// A new session's object, at the path its token names.
+QString OpenSession(const QDBusMessage &call, const QVariantMap &options) {
+  const QString path = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                           .arg(call.service().mid(1).replace('.', '_'),
+                                options.value(QStringLiteral("session_handle_token")).toString());
+  auto *session = new Session;
+  session->setObjectName(path);
+  QDBusConnection::sessionBus().registerObject(path, session, QDBusConnection::ExportAllSlots);
+  return path;
+}
+
 // GlobalShortcuts, version 2.
 class GlobalShortcuts : public QDBusAbstractAdaptor {
   Q_OBJECT
@@ -139,15 +135,10 @@ public:
 public slots:
   QDBusObjectPath CreateSession(const QVariantMap &options, const QDBusMessage &call) {
     Log(QStringLiteral("CreateSession"));
-    m_session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                    .arg(call.service().mid(1).replace('.', '_'),
-                         options.value(QStringLiteral("session_handle_token")).toString());
-    auto *session = new Session;
-    session->setObjectName(m_session);
-    QDBusConnection::sessionBus().registerObject(m_session, session, QDBusConnection::ExportAllSlots);
+    m_session = OpenSession(call, options);
     return Answer(call, options, 0, {{QStringLiteral("session_handle"), m_session}});
   }
-  QDBusObjectPath BindShortcuts(const QDBusObjectPath &, const QList<Shortcut> &asked, const QString &,
+  QDBusObjectPath BindShortcuts(const QDBusObjectPath &, const QList<Entry<QString>> &asked, const QString &,
                                 const QVariantMap &options, const QDBusMessage &call) {
     QList<Shortcut> bound;
     for (const Shortcut &one : asked) {
@@ -190,12 +181,7 @@ public:
 public slots:
   QDBusObjectPath CreateSession(const QVariantMap &options, const QDBusMessage &call) {
     Log(QStringLiteral("ScreenCast CreateSession"));
-    m_session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                    .arg(call.service().mid(1).replace('.', '_'),
-                         options.value(QStringLiteral("session_handle_token")).toString());
-    auto *session = new Session;
-    session->setObjectName(m_session);
-    QDBusConnection::sessionBus().registerObject(m_session, session, QDBusConnection::ExportAllSlots);
+    m_session = OpenSession(call, options);
     return Answer(call, options, 0, {{QStringLiteral("session_handle"), m_session}});
   }
   QDBusObjectPath SelectSources(const QDBusObjectPath &, const QVariantMap &options, const QDBusMessage &call) {

@@ -29,16 +29,11 @@ mkfifo "$dir/pictures"
 QT_QPA_PLATFORM=wayland "$3" <"$dir/pictures" >/dev/null 2>&1 &
 exec 3>"$dir/pictures"
 show() { echo "$1" >&3; sleep 1; }
-colours=(red lime blue)
-for n in 1 2 3; do
-  convert -seed $n -size 1280x1024 plasma:fractal -fill "${colours[n - 1]}" \
-    -draw "circle $((300 * n)),400 $((300 * n)),$((200 + 60 * n))" "$dir/picture$n.png"
-done
+for n in 1 2 3; do convert -seed $n -size 1280x1024 plasma:fractal "$dir/picture$n.png"; done
 dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.Screenshot'" \
   "type='method_call',interface='org.freedesktop.portal.ScreenCast'" >"$dir/calls" 2>&1 &
 show "$dir/picture1.png"
-timeout 30 "$trim" --screen --every 1 --count 3 --name cast --format png --settings "$dir/trim.ini" >"$dir/said" 2>&1 &
-run=$!
+timeout 30 "$trim" --screen --every 1 --count 3 --name cast --format png --settings "$dir/trim.ini" >"$dir/said" 2>&1 & run=$!
 wait_for '[ "$(files)" = 1 ]' "the screen cast saved nothing"
 framed 600x400+200+150 "$dir/framed1.png"
 sleep 3
@@ -48,31 +43,25 @@ wait_for '[ "$(files)" = 2 ]' "a changed screen was not saved"
 framed 600x400+200+150 "$dir/framed2.png"
 show "$dir/picture3.png"
 framed 600x400+200+150 "$dir/framed3.png"
-set +e; wait $run; code=$?; set -e
-[ $code = 0 ] || fail "the interval ended with $code: $(cat "$dir/said")"
+wait $run || fail "the interval ended with $?: $(cat "$dir/said")"
 [ "$(files)" = 3 ] || fail "three pictures gave $(files) files"
-for n in 1 2 3; do
-  same "$dir/out/cast-00$n.png" "$dir/framed$n.png" || fail "file $n is not the framed area of picture $n"
-done
+for n in 1 2 3; do same "$dir/out/cast-00$n.png" "$dir/framed$n.png" || fail "file $n is not picture $n's frame"; done
 ! grep -q 'member=Screenshot' "$dir/calls" || fail "the interval asked for a screenshot"
 grep -q 'member=Start' "$dir/calls" || fail "no screen cast was started"
-token=$(sed -n 's/^ScreenCastToken=//p' "$dir/trim.ini")
-[ -n "$token" ] || fail "no token was kept: $(cat "$dir/trim.ini")"
+token=$(sed -n 's/^ScreenCastToken=//p' "$dir/trim.ini") && [ -n "$token" ] || fail "no token was kept"
 # Scale 2: the frame's numbers are device pixels; the last token is offered.
-swaymsg 'output HEADLESS-1 scale 2' >/dev/null
-sleep 1
+swaymsg 'output HEADLESS-1 scale 2' >/dev/null && sleep 1
 timeout 30 "$trim" --screen --every 1 --count 1 --name scaled --format png --settings "$dir/trim.ini" >"$dir/said" 2>&1 ||
   fail "the interval at scale 2 failed: $(cat "$dir/said")"
 framed 600x400+200+150 "$dir/framed-scaled.png"
 same "$dir/out/scaled-001.png" "$dir/framed-scaled.png" || fail "at scale 2 the file is not the frame's device pixels"
 grep -q "$token" "$dir/calls" || fail "the kept token was not offered"
 # The desktop ends the sharing (its portal backend goes): said, exit 1.
-timeout 30 "$trim" --screen --every 1 --name ended --format png --settings "$dir/trim.ini" >"$dir/said" 2>&1 &
-run=$!
+timeout 30 "$trim" --screen --every 1 --name ended --format png --settings "$dir/trim.ini" >"$dir/said" 2>&1 & run=$!
 wait_for '[ -e "$dir/out/ended-001.png" ]' "the last run saved nothing"
 pkill -f xdg-desktop-portal-wlr
 set +e; wait $run; code=$?; set -e
 [ $code = 1 ] && grep -q '画面の共有が終了しました' "$dir/said" || fail "an ended sharing gave $code: $(cat "$dir/said")"
-same "$dir/out/ended-001.png" "$dir/framed-scaled.png" || fail "the file saved before the end is not whole"
-[ -z "$(ls -A "$dir/out" | grep '^\.')" ] || fail "a partial file was left"
+same "$dir/out/ended-001.png" "$dir/framed-scaled.png" && [ -z "$(ls -A "$dir/out" | grep '^\.')" ] ||
+  fail "the file saved before the end is not whole, or a partial file was left"
 echo "screen cast: all checks passed"
