@@ -10,6 +10,18 @@
 
 namespace orvelle::bench {
 
+// This process's resident memory in kB.
+inline long ResidentKb() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  status.open(QIODevice::ReadOnly);
+  for (const QByteArray &line : status.readAll().split('\n')) {
+    if (line.startsWith("VmRSS:")) {
+      return line.mid(6).trimmed().split(' ').front().toLong();
+    }
+  }
+  return -1;
+}
+
 // The median of the runs' times in milliseconds.
 inline double MedianMs(int runs, const std::function<void()> &work) {
   std::vector<double> times;

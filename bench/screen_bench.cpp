@@ -26,18 +26,6 @@
 using namespace orvelle;
 
 namespace {
-// The resident memory in kB.
-long ResidentKb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  status.open(QIODevice::ReadOnly);
-  for (const QByteArray &line : status.readAll().split('\n')) {
-    if (line.startsWith("VmRSS:")) {
-      return line.mid(6).trimmed().split(' ').front().toLong();
-    }
-  }
-  return -1;
-}
-
 // The interval at 1 s on the unchanged screen for this long: the command's
 // processor time against the time it ran, in percent of one core.
 double IntervalCpuPercent(const QString &trim, const QStringList &args, int seconds) {
@@ -126,9 +114,9 @@ int main(int argc, char **argv) {
       std::printf("the grab-trim-compare unit failed\n");
       return 1;
     }
-    after10 = i == 10 ? ResidentKb() : after10;
+    after10 = i == 10 ? bench::ResidentKb() : after10;
   }
-  const long after500 = ResidentKb();
+  const long after500 = bench::ResidentKb();
   std::printf("%-44s %9ld kB after 10, %ld kB after 500: grew %ld kB   (goal: 2048 or less)\n",
               "grab-trim-compare unit, resident memory", after10, after500, after500 - after10);
   return 0;

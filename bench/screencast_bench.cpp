@@ -27,17 +27,6 @@
 using namespace orvelle;
 
 namespace {
-long ResidentKb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  status.open(QIODevice::ReadOnly);
-  for (const QByteArray &line : status.readAll().split('\n')) {
-    if (line.startsWith("VmRSS:")) {
-      return line.mid(6).trimmed().split(' ').front().toLong();
-    }
-  }
-  return -1;
-}
-
 double ChildrenCpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_CHILDREN, &usage);
@@ -119,7 +108,7 @@ int main(int argc, char **argv) {
     if (step.outcome == ScreenStep::Outcome::Failed) {
       std::printf("a tick failed\n");
     }
-    warm = ++ticks == 50 ? ResidentKb() : warm;
+    warm = ++ticks == 50 ? bench::ResidentKb() : warm;
     if (ticks == 2) {
       desktop.update(); // the stream's first picture comes with a change
     }
@@ -132,7 +121,7 @@ int main(int argc, char **argv) {
     std::printf("the runner made %d ticks\n", ticks);
     return 1;
   }
-  const long after = ResidentKb();
+  const long after = bench::ResidentKb();
   std::printf("%-46s %9ld kB before, %ld kB after: grew %ld kB   (goal: 2048 or less)\n",
               "500 ticks through the runner, resident memory", warm, after, after - warm);
 
