@@ -139,9 +139,9 @@ Expected<void> PipeWireStream::Open(int remote, unsigned node) {
   (void)initialized;
   m_loop = pw_loop_new(nullptr);
   m_context = m_loop != nullptr ? pw_context_new(m_loop, nullptr, 0) : nullptr;
-  if (m_context == nullptr) {
+  if (m_context == nullptr) { // PipeWire's plugins missing, or no memory
     ::close(remote);
-    return MakeProblem(ProblemKind::OutOfMemory);
+    return MakeProblem(ProblemKind::PortalError, {QStringLiteral("PipeWire"), {}});
   }
   // The loop is entered for each turn of it here, in this thread.
   pw_loop_enter(m_loop);
