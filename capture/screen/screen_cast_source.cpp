@@ -11,12 +11,14 @@ namespace orvelle {
 
 namespace {
 constexpr int kFirstPictureMs = 5000;
+constexpr int kUnbounded = 1 << 20; // a desktop larger than any frame reaches
 } // namespace
 
 ScreenCastSource::ScreenCastSource(QString token, QObject *parent)
     : ScreenSource(parent), m_token(std::move(token)), m_screenshots(std::make_unique<ScreenGrab>()) {
   connect(m_screenshots.get(), &ScreenSource::grabbed, this, [this](const ScreenPicture &picture) {
     m_asked = false;
+    m_desktop = picture.desktop;
     if (m_state == State::Casting && m_stream->size().isEmpty()) {
       m_still = picture;
     }
@@ -54,7 +56,6 @@ void ScreenCastSource::setUnattended(bool unattended) {
 void ScreenCastSource::Start(Choose choose) {
   m_asked = true;
   m_choose = std::move(choose);
-  m_lastChoose = m_choose;
   switch (m_state) {
   case State::Idle:
     m_state = State::Opening;
@@ -111,7 +112,7 @@ void ScreenCastSource::Started(int remote, unsigned node, QRect logical) {
   // Of each picture, only the area the last grab chose.
   m_stream->setKeep([this](QSize pixels) {
     const Place place = Placed(pixels);
-    return (Chosen(m_lastChoose, place) & place.monitor).translated(-place.monitor.topLeft());
+    return (Chosen(m_choose, place) & place.monitor).translated(-place.monitor.topLeft());
   });
   connect(m_stream.get(), &PipeWireStream::arrived, this, &ScreenCastSource::Arrived);
   connect(m_stream.get(), &PipeWireStream::ended, this, [this] {
@@ -171,21 +172,26 @@ void ScreenCastSource::Serve() {
     return;
   }
   const Place place = Placed(m_stream->size());
+  // A frame that reaches past the shared monitor may lie on another one,
+  // which only a screenshot shows; one tells whether there is any (the
+  // desktop's picture larger than the monitor's place makes).
+  const QRect unbounded = Chosen(m_choose, {QSize(kUnbounded, kUnbounded), {}});
+  if (!place.monitor.contains(unbounded) && m_desktop != place.desktop) {
+    if (m_desktop.isValid() && !m_notedElsewhere) {
+      m_notedElsewhere = true;
+      emit noted(MakeProblem(ProblemKind::ScreenCastFrameElsewhere));
+    }
+    Screenshot(m_choose);
+    return;
+  }
   const QRect area = Chosen(m_choose, place);
   if (area.isEmpty()) {
     m_asked = false;
     emit grabbed({place.desktop, area, QImage()});
     return;
   }
-  const QImage pixels =
-      place.monitor.contains(area) ? m_stream->Copy(area.translated(-place.monitor.topLeft())) : QImage();
-  if (pixels.isNull()) {
-    // Off the shared monitor, or an area the stream's pictures have not been
-    // kept for (the next ones are).
-    if (!place.monitor.contains(area) && !m_notedElsewhere) {
-      m_notedElsewhere = true;
-      emit noted(MakeProblem(ProblemKind::ScreenCastFrameElsewhere));
-    }
+  const QImage pixels = m_stream->Copy(area.translated(-place.monitor.topLeft()));
+  if (pixels.isNull()) { // an area the stream's pictures have not been kept for (the next ones are)
     Screenshot(m_choose);
     return;
   }
@@ -204,13 +210,7 @@ void ScreenCastSource::FallBack(const Problem &problem) {
   m_state = State::Screenshots;
   m_firstPicture.stop();
   m_redraw.stop();
-  // Gone from the event loop: this may be called from the stream's callback.
-  if (m_stream != nullptr) {
-    m_stream.release()->deleteLater();
-  }
-  if (m_session != nullptr) {
-    m_session.release()->deleteLater(); // closes it
-  }
+  Drop();
   emit noted(MakeProblem(ProblemKind::ScreenCastUnavailable, {}, problem));
   if (m_asked) {
     // A window hidden for this grab needs the desktop's redraw first.
@@ -231,13 +231,19 @@ void ScreenCastSource::End(const Problem &problem) {
   m_asked = false;
   m_redraw.stop();
   m_firstPicture.stop();
+  Drop();
+  emit ended(problem);
+}
+
+void ScreenCastSource::Drop() {
+  // Gone from the event loop: this may be called from the stream's or the
+  // session's signal. The session is closed as it goes.
   if (m_stream != nullptr) {
     m_stream.release()->deleteLater();
   }
   if (m_session != nullptr) {
     m_session.release()->deleteLater();
   }
-  emit ended(problem);
 }
 
 } // namespace orvelle

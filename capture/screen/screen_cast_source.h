@@ -17,8 +17,9 @@ class ScreenGrab;
 // desktop's picture is the shared monitor's, placed where the portal says
 // it lies, in the monitor's device pixels. Where there is no screen cast,
 // or its stream cannot be set up, every grab goes through the Screenshot
-// portal instead, and a grab whose area lies off the shared monitor does
-// too; each is noted once. A refused or ended sharing ends the source.
+// portal instead, and a grab whose frame reaches past the shared monitor
+// does too where the desktop is larger than that monitor (a screenshot
+// tells); each is noted once. A refused or ended sharing ends the source.
 class ScreenCastSource : public ScreenSource {
   Q_OBJECT
 
@@ -48,6 +49,7 @@ private:
   void Arrived();
   void Serve();
   void Screenshot(const Choose &choose);
+  void Drop();
 
   QString m_token;
   State m_state = State::Idle;
@@ -56,11 +58,11 @@ private:
   std::unique_ptr<ScreenGrab> m_screenshots;
   QRect m_logical;       // the monitor's place, in logical pixels
   bool m_asked = false;  // a grab is under way
-  Choose m_choose;       // its choice
-  Choose m_lastChoose;   // the last grab's, which the stream keeps to
+  Choose m_choose;       // its choice, or the last grab's (which the stream keeps to)
   quint64 m_after = 0;   // it waits for a picture newer than this
   QTimer m_redraw;       // or this long, where the desktop draws nothing new
   QTimer m_firstPicture; // how long a new stream may take to give its first picture
+  QSize m_desktop;       // the desktop's size as the last screenshot showed it
   bool m_notedElsewhere = false;
   ScreenPicture m_still; // a screenshot that stands for the screen until the stream's first picture
   Problem m_end{ProblemKind::ScreenCastEnded, {}, nullptr}; // why the source ended

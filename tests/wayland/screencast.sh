@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# The interval through the desktop portal's screen cast, under a headless
-# sway with the wlroots portal backend, PipeWire and WirePlumber:
-# orvelle-trim --screen --every 1 over three pictures shown in turn saves
-# three files equal to their framed areas, none while nothing changes, and
-# asks for no screenshot; the sharing's token is kept in trim.ini and offered
-# the next time; at output scale 2 the file is the frame's device pixels;
-# when the desktop ends the sharing mid-run the command says so and ends
-# with 1, every file saved whole.
+# The interval through the desktop portal's screen cast, under a headless sway
+# with the wlroots portal backend, PipeWire and WirePlumber: orvelle-trim
+# --screen --every 1 over three pictures shown in turn saves three files equal
+# to their framed areas, none while nothing changes, and asks for no
+# screenshot; the token is kept in trim.ini and offered the next time; a frame
+# on another output is taken by screenshots; at output scale 2 the file is the
+# frame's device pixels; when the desktop ends the sharing mid-run the command
+# says so and ends with 1, every file saved whole.
 #   screencast.sh <orvelle-trim> <screencast_shm_proxy> <picture_window>
 set -euo pipefail
 [ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --cast-proxy "$2" \
   "$0" "$@"
 trim=$1
-dir=$(mktemp -d)
+dir=$(mktemp -d) && mkdir "$dir/out"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
-mkdir "$dir/out"
 printf '[File]\nF_Path=%s\n[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n' \
   "$dir/out" >"$dir/trim.ini"
 fail() { echo "FAIL: $*"; ls -l "$dir/out"; exit 1; }
@@ -49,8 +48,13 @@ for n in 1 2 3; do same "$dir/out/cast-00$n.png" "$dir/framed$n.png" || fail "fi
 ! grep -q 'member=Screenshot' "$dir/calls" || fail "the interval asked for a screenshot"
 grep -q 'member=Start' "$dir/calls" || fail "no screen cast was started"
 token=$(sed -n 's/^ScreenCastToken=//p' "$dir/trim.ini") && [ -n "$token" ] || fail "no token was kept"
+# A frame on an output the cast does not share: screenshots, said once.
+swaymsg create_output && swaymsg 'output HEADLESS-1 pos 0 0; output HEADLESS-2 pos 1280 0 res 800x600' >/dev/null && sleep 1
+sed 's/PicStartX=200/PicStartX=1400/' "$dir/trim.ini" >"$dir/beside.ini" && framed 600x400+1400+150 "$dir/framed-beside.png"
+timeout 30 "$trim" --screen --every 1 --count 2 --all --name beside --format png --settings "$dir/beside.ini" >"$dir/said" 2>&1 &&
+  grep -q '共有された画面の外' "$dir/said" && same "$dir/out/beside-002.png" "$dir/framed-beside.png" || fail "beside: $(cat "$dir/said")"
 # Scale 2: the frame's numbers are device pixels; the last token is offered.
-swaymsg 'output HEADLESS-1 scale 2' >/dev/null && sleep 1
+swaymsg 'output HEADLESS-2 disable; output HEADLESS-1 pos 0 0 scale 2' >/dev/null && sleep 1
 timeout 30 "$trim" --screen --every 1 --count 1 --name scaled --format png --settings "$dir/trim.ini" >"$dir/said" 2>&1 ||
   fail "the interval at scale 2 failed: $(cat "$dir/said")"
 framed 600x400+200+150 "$dir/framed-scaled.png"
