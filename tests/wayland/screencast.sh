@@ -12,8 +12,7 @@ set -euo pipefail
 [ -n "${IN_SWAY:-}" ] || exec env IN_SWAY=1 "$(dirname "$0")/../support/sway-session.sh" --portal --cast-proxy "$2" \
   "$0" "$@"
 trim=$1
-dir=$(mktemp -d) && mkdir "$dir/out"
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
+dir=$(mktemp -d) && mkdir "$dir/out" && trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
 printf '[File]\nF_Path=%s\n[Data]\nPicStartX=200\nPicStartY=150\nPicWidth=600\nPicHeight=400\nNewPicStartX=0\nNewPicStartY=0\nNewPicWidth=600\nNewPicHeight=400\nPicRatio=0\n' \
   "$dir/out" >"$dir/trim.ini"
 fail() { echo "FAIL: $*"; ls -l "$dir/out"; exit 1; }
@@ -40,8 +39,7 @@ sleep 3
 show "$dir/picture2.png"
 wait_for '[ "$(files)" = 2 ]' "a changed screen was not saved"
 framed 600x400+200+150 "$dir/framed2.png"
-show "$dir/picture3.png"
-framed 600x400+200+150 "$dir/framed3.png"
+show "$dir/picture3.png" && framed 600x400+200+150 "$dir/framed3.png"
 wait $run || fail "the interval ended with $?: $(cat "$dir/said")"
 [ "$(files)" = 3 ] || fail "three pictures gave $(files) files"
 for n in 1 2 3; do same "$dir/out/cast-00$n.png" "$dir/framed$n.png" || fail "file $n is not picture $n's frame"; done
